@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Esperimento.h"
+
+#include "Catalogo.h"
+#include "FormatoGenerale.h"
+#include "Vista.h"
+
+#include <limits>
+#include <utility>
+
+namespace {
+bool IndiceValido(int indice)
+{
+    return indice >= 0 && indice < 4;
+}
+} // namespace
+
+Esperimento::Esperimento(Vista& vista, std::string separatoreDecimale)
+    : m_vista(vista)
+    , m_separatore(std::move(separatoreDecimale))
+{
+}
+
+void Esperimento::Form_Load()
+{
+    for (Immagine corpo :
+        { Immagine::imgGhiaccio, Immagine::imgRame, Immagine::imgLegno, Immagine::imgFerro })
+        m_vista.ImpostaVisibile(corpo, false);
+    m_stato.NumScelte = 0;
+}
+
+void Esperimento::ScegliLiquido(int indice)
+{
+    if (!IndiceValido(indice))
+        return;
+    m_stato.IndiceLiquido = static_cast<std::uint8_t>(indice);
+    ContaScelta();
+    DeterminaLiquido();
+}
+
+void Esperimento::ScegliMateriale(int indice)
+{
+    if (!IndiceValido(indice))
+        return;
+    m_stato.IndiceMateriale = static_cast<std::uint8_t>(indice);
+    ContaScelta();
+    DeterminaMateriale();
+}
+
+void Esperimento::ContaScelta()
+{
+    // Only reaching exactly two matters, so the count stops at its largest value instead
+    // of wrapping round to zero and arming "OK" again on the 258th choice.
+    if (m_stato.NumScelte < std::numeric_limits<std::uint8_t>::max())
+        ++m_stato.NumScelte;
+    if (m_stato.NumScelte == 2)
+        m_vista.AbilitaCommand1(true);
+}
+
+void Esperimento::DeterminaLiquido()
+{
+    const Liquido& liquido = Catalogo::Liquidi.at(m_stato.IndiceLiquido);
+    m_stato.DensitaLiquido = liquido.densita;
+    m_vista.CaricaBitmap(Immagine::imgLiquido, liquido.bitmapLiquido);
+    m_vista.CaricaBitmap(Immagine::imgContenitore, liquido.bitmapContenitore);
+    m_vista.ImpostaCaption(Etichetta::lblPSLiquido,
+        "Densità= " + FormatoGenerale(m_stato.DensitaLiquido, m_separatore));
+}
+
+void Esperimento::DeterminaMateriale()
+{
+    const Materiale& materiale = Catalogo::Materiali.at(m_stato.IndiceMateriale);
+    m_stato.DensitaMateriale = materiale.densita;
+    m_stato.imgCorpo = materiale.corpo;
+    m_stato.imgAltro1 = materiale.altri[0];
+    m_stato.imgAltro2 = materiale.altri[1];
+    m_stato.imgAltro3 = materiale.altri[2];
+    m_vista.CaricaBitmap(Immagine::imgMateriale, materiale.bitmapMateriale);
+    m_vista.ImpostaCaption(Etichetta::lblPSMateriale,
+        "Densità = " + FormatoGenerale(m_stato.DensitaMateriale, m_separatore));
+    m_vista.ImpostaVisibile(materiale.corpo, true);
+    for (Immagine altro : materiale.altri)
+        m_vista.ImpostaVisibile(altro, false);
+}
+
+void Esperimento::AvviaDiscesa()
+{
+    // "OK" is armed by the count of choices alone, so two liquids arm it with no body to
+    // drop. Then nothing starts: the beep says that something is missing, and the choices
+    // stay as they are, so choosing a material and pressing "OK" again runs the experiment.
+    if (!m_stato.imgCorpo) {
+        m_vista.Beep();
+        return;
+    }
+    const Immagine corpo = *m_stato.imgCorpo;
+    if (Affonda())
+        m_vista.RiproduciSuono(Discesa::SuonoAffonda);
+    m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
+    m_vista.AbilitaTimer(true);
+    m_vista.ImpostaVisibile(corpo, true);
+    m_stato.NumScelte = 0;
+    m_vista.AbilitaCommand1(false);
+}
+
+void Esperimento::tmrDiscesa_Timer()
+{
+    if (!m_stato.imgCorpo) { // a run never starts without a body; stop a stray timer
+        m_vista.AbilitaTimer(false);
+        return;
+    }
+    const Immagine corpo = *m_stato.imgCorpo;
+    if (!Affonda()) {
+        m_vista.AbilitaTimer(false);
+        Concludi(Verdetto::TestoGalleggia, Verdetto::TitoloGalleggia);
+        return;
+    }
+    m_vista.ImpostaTop(corpo, m_vista.LeggiTop(corpo) + Discesa::Passo);
+    if (!(m_vista.LeggiTop(corpo) > Discesa::LimiteFondo))
+        return;
+    m_vista.AbilitaTimer(false);
+    m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
+    Concludi(Verdetto::TestoAffonda, Verdetto::TitoloAffonda);
+}
+
+void Esperimento::Concludi(const char* testo, const char* titolo)
+{
+    m_vista.Beep();
+    m_vista.MsgBox(testo, titolo);
+    Form_Load();
+    m_vista.AbilitaCommand1(true);
+}

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Controlli.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class Vista;
+
+// The descent of a sinking body, in twips of the window's client area, downwards.
+namespace Discesa {
+constexpr float TopIniziale = 960.0f; // where every run starts and ends
+constexpr float Passo = 50.0f; // distance per tick
+constexpr float LimiteFondo = 3840.0f; // a run ends on the first tick whose top passes this
+constexpr int IntervalloMs = 30; // the interval of tmrDiscesa
+constexpr int SuonoAffonda = 101; // the bubbling that starts a sinking run
+} // namespace Discesa
+
+namespace Verdetto {
+constexpr const char* TestoAffonda
+    = "Il corpo affonda perchè la sua densità è maggiore di quella del liquido";
+constexpr const char* TitoloAffonda = "Il corpo affonda";
+constexpr const char* TestoGalleggia
+    = "Il corpo galleggia perchè la sua densità è minore di quella del liquido";
+constexpr const char* TitoloGalleggia = "Il corpo galleggia";
+} // namespace Verdetto
+
+// The pupil's current choice. Densities and references survive the reset and the end of a
+// run; only NumScelte is cleared by them.
+struct StatoEsperimento {
+    std::uint8_t IndiceLiquido = 0;
+    std::uint8_t IndiceMateriale = 0;
+    double DensitaLiquido = 0.0;
+    double DensitaMateriale = 0.0;
+    std::optional<Immagine> imgCorpo;
+    std::optional<Immagine> imgAltro1;
+    std::optional<Immagine> imgAltro2;
+    std::optional<Immagine> imgAltro3;
+    std::uint8_t NumScelte = 0; // choices since the last reset or start of a run
+};
+
+// The experiment: the choices, the rule that arms "OK", and the run that gives the verdict.
+// It acts on the window only through Vista.
+class Esperimento {
+public:
+    Esperimento(Vista& vista, std::string separatoreDecimale);
+
+    void Form_Load(); // the reset, at creation and after every verdict
+    void ScegliLiquido(int indice); // a click on Option1(indice)
+    void ScegliMateriale(int indice); // a click on Option2(indice)
+    void DeterminaLiquido();
+    void DeterminaMateriale();
+    void AvviaDiscesa(); // a click on "OK"
+    void tmrDiscesa_Timer();
+
+    const StatoEsperimento& Stato() const { return m_stato; }
+
+private:
+    void ContaScelta();
+    bool Affonda() const { return m_stato.DensitaMateriale > m_stato.DensitaLiquido; }
+    void Concludi(const char* testo, const char* titolo);
+
+    Vista& m_vista;
+    std::string m_separatore;
+    StatoEsperimento m_stato;
+};

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the Debian packages that are missing for building and running Idrovela
+# ("run"), or for the whole test suite as well ("test"). Installs nothing when all are there.
+set -euo pipefail
+
+build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-liberation2)
+tests=(git clang-format xvfb xauth xdotool pulseaudio pulseaudio-utils)
+
+wanted=("${build[@]}")
+[ "${1:-run}" = test ] && wanted+=("${tests[@]}")
+
+missing=()
+for package in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+        || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
