@@ -5,8 +5,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/deps.sh" run
 "$top/tools/build.sh" "$top/build"
-if [ ! -x "$top/build/ui/idrovela" ]; then
+if [ ! -x "$top/build/bin/idrovela" ]; then
     echo "Built the experiment core; the window is not there yet, so there is nothing to start."
     exit 0
 fi
-exec "$top/build/ui/idrovela"
+exec "$top/build/bin/idrovela"

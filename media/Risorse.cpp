@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Risorse.h"
+
+#include <QFile>
+
+// The table lives in this static library; naming its initialiser here keeps the linker from
+// dropping it, since no code refers to the resources otherwise. It must stand outside any
+// namespace, where the initialiser is declared.
+static void Inizializza()
+{
+    static const bool fatto = [] {
+        Q_INIT_RESOURCE(idrovela);
+        return true;
+    }();
+    Q_UNUSED(fatto);
+}
+
+namespace {
+
+// A type name is one word; anything else could walk out of its folder of the table.
+bool TipoValido(const char* tipo)
+{
+    if (!tipo || !*tipo)
+        return false;
+    for (const char* c = tipo; *c; ++c) {
+        const bool lettera = (*c >= 'A' && *c <= 'Z') || (*c >= 'a' && *c <= 'z');
+        const bool cifra = *c >= '0' && *c <= '9';
+        if (!lettera && !cifra && *c != '_')
+            return false;
+    }
+    return true;
+}
+
+const char* Percorso(Risorse::Disegno disegno)
+{
+    using Risorse::Disegno;
+    switch (disegno) {
+    case Disegno::Busto:
+        return ":/finestra/busto.png";
+    case Disegno::FrecciaIndietro:
+        return ":/finestra/freccia.png";
+    case Disegno::CorpoGhiaccio:
+        return ":/finestra/ghiaccio.png";
+    case Disegno::CorpoFerro:
+        return ":/finestra/ferro.png";
+    case Disegno::CorpoRame:
+        return ":/finestra/rame.png";
+    case Disegno::CorpoLegno:
+        return ":/finestra/legno.png";
+    }
+    return "";
+}
+} // namespace
+
+QImage Risorse::Bitmap(int id)
+{
+    Inizializza();
+    return QImage(QStringLiteral(":/bitmap/%1").arg(id), "BMP");
+}
+
+QByteArray Risorse::Dati(int id, const char* tipo)
+{
+    Inizializza();
+    if (!TipoValido(tipo))
+        return {};
+    QFile file(QStringLiteral(":/%1/%2").arg(QLatin1String(tipo)).arg(id));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+QImage Risorse::Immagine(Disegno disegno)
+{
+    Inizializza();
+    return QImage(QLatin1String(Percorso(disegno)), "PNG");
+}
