@@ -1,0 +1,573 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Aspetto.h"
+#include "Figura.h"
+#include "Form1.h"
+#include "Risorse.h"
+#include "Risponditore.h"
+
+#include <QButtonGroup>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QtTest>
+
+#include <cstdio>
+
+namespace {
+
+template <typename T = QWidget> T* Controllo(const Form1& form, const char* nome)
+{
+    T* controllo = form.findChild<T*>(QLatin1String(nome));
+    if (!controllo)
+        qFatal("no control %s", nome);
+    return controllo;
+}
+
+QWidget* Client(const Form1& form)
+{
+    return form.centralWidget();
+}
+
+// The names of the control that lies frontmost at a point of the client area and of the
+// controls that hold it.
+QStringList Sotto(const Form1& form, QPoint punto)
+{
+    QStringList nomi;
+    for (QWidget* widget = Client(form)->childAt(punto); widget && widget != Client(form);
+         widget = widget->parentWidget())
+        if (!widget->objectName().isEmpty())
+            nomi << widget->objectName();
+    return nomi;
+}
+
+void Scegli(const Form1& form, const char* opzione)
+{
+    QTest::mouseClick(Controllo<QRadioButton>(form, opzione), Qt::LeftButton);
+}
+
+} // namespace
+
+class tst_Form1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void geometria_data();
+    void geometria();
+    void finestra();
+    void statoIniziale();
+    void menu();
+    void impilamento_data();
+    void impilamento();
+    void lineeSopraEtichette();
+    void testiVisibiliPerIntero();
+    void ordineTab();
+    void sceltaConLaTastiera();
+    void ferroInAcqua();
+    void ghiaccioInAcquaGalleggiaSubito();
+    void pannelloDuranteLaDiscesa();
+    void pannelliIndipendenti();
+    void bordoDelleImageButton_data();
+    void bordoDelleImageButton();
+    void campioniAllaLoroMisura();
+    void esciDalMenu();
+    void chiusuraDallaFinestra();
+    void siEsceSubito_data();
+    void siEsceSubito();
+
+private:
+    std::unique_ptr<Form1> m_form;
+};
+
+void tst_Form1::init()
+{
+    m_form = std::make_unique<Form1>();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void tst_Form1::geometria_data()
+{
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QString>("contenitore");
+    QTest::addColumn<QRect>("rettangolo");
+
+    const QString form = QStringLiteral("Form1");
+    QTest::newRow("Frame4") << "Frame4" << form << QRect(73, 116, 329, 169);
+    QTest::newRow("Frame3") << "Frame3" << form << QRect(73, 68, 329, 265);
+    QTest::newRow("Command1") << "Command1" << form << QRect(304, 256, 161, 25);
+    QTest::newRow("Frame1") << "Frame1" << form << QRect(304, 8, 161, 121);
+    QTest::newRow("Frame2") << "Frame2" << form << QRect(304, 128, 161, 121);
+    QTest::newRow("imgRame") << "imgRame" << form << QRect(112, 256, 64, 64);
+    QTest::newRow("imgLegno") << "imgLegno" << form << QRect(112, 64, 64, 64);
+    QTest::newRow("imgFerro") << "imgFerro" << form << QRect(112, 64, 64, 64);
+    QTest::newRow("imgGhiaccio") << "imgGhiaccio" << form << QRect(112, 64, 64, 64);
+    QTest::newRow("lblPSMateriale") << "lblPSMateriale" << form << QRect(368, 360, 105, 25);
+    QTest::newRow("lblPSLiquido") << "lblPSLiquido" << form << QRect(376, 304, 97, 25);
+    QTest::newRow("imgMateriale") << "imgMateriale" << form << QRect(304, 344, 49, 49);
+    QTest::newRow("imgLiquido") << "imgLiquido" << form << QRect(304, 312, 49, 41);
+    QTest::newRow("imgContenitore") << "imgContenitore" << form << QRect(8, 16, 287, 366);
+    QTest::newRow("Image1") << "Image1"
+                            << "Frame4" << QRect(264, 128, 32, 32);
+    QTest::newRow("Line2") << "Line2"
+                           << "Frame4" << QRect(0, 95, 329, 1);
+    QTest::newRow("Line1") << "Line1"
+                           << "Frame4" << QRect(0, 95, 329, 2);
+    QTest::newRow("Label3") << "Label3"
+                            << "Frame4" << QRect(16, 40, 289, 65);
+    QTest::newRow("Label2") << "Label2"
+                            << "Frame4" << QRect(8, 104, 297, 41);
+    QTest::newRow("Command3") << "Command3"
+                              << "Frame3" << QRect(264, 224, 32, 32);
+    QTest::newRow("Label1") << "Label1"
+                            << "Frame3" << QRect(16, 24, 305, 241);
+    for (int i = 0; i < 4; ++i) {
+        QTest::addRow("Option1(%d)", i)
+            << QString("Option1_%1").arg(i) << "Frame1" << QRect(8, 16 + 24 * i, 65, 25);
+        QTest::addRow("Option2(%d)", i)
+            << QString("Option2_%1").arg(i) << "Frame2" << QRect(8, 16 + 24 * i, 81, 25);
+    }
+}
+
+void tst_Form1::geometria()
+{
+    QFETCH(QString, nome);
+    QFETCH(QString, contenitore);
+    QFETCH(QRect, rettangolo);
+
+    QWidget* controllo = Controllo(*m_form, nome.toLatin1().constData());
+    QCOMPARE(controllo->parentWidget()->objectName(), contenitore);
+    QCOMPARE(controllo->geometry(), rettangolo);
+}
+
+void tst_Form1::finestra()
+{
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Idrovela"));
+    QCOMPARE(Client(*m_form)->size(), QSize(474, 400));
+    QCOMPARE(Client(*m_form)->y(), m_form->menuBar()->height());
+    QCOMPARE(m_form->minimumSize(), m_form->maximumSize()); // cannot be resized
+    QCOMPARE(Client(*m_form)->palette().color(QPalette::Window), QColor(199, 199, 199));
+    QVERIFY(Client(*m_form)->autoFillBackground());
+    QVERIFY(!m_form->windowIcon().isNull());
+    const QImage icona = m_form->windowIcon().pixmap(128).toImage();
+    QCOMPARE(icona, Risorse::Immagine(Risorse::Disegno::Busto).convertToFormat(icona.format()));
+}
+
+void tst_Form1::statoIniziale()
+{
+    const Form1& form = *m_form;
+    QVERIFY(!Controllo(form, "Frame3")->isVisible());
+    QVERIFY(!Controllo(form, "Frame4")->isVisible());
+    for (const char* corpo : { "imgGhiaccio", "imgFerro", "imgRame", "imgLegno" })
+        QVERIFY2(!Controllo(form, corpo)->isVisible(), corpo);
+    QVERIFY(!Controllo(form, "Command1")->isEnabled());
+    const auto* timer = form.findChild<QTimer*>(QStringLiteral("tmrDiscesa"));
+    QVERIFY(timer);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(timer->interval(), 30);
+    QCOMPARE(timer->timerType(), Qt::PreciseTimer);
+    for (QRadioButton* option : Client(form)->findChildren<QRadioButton*>())
+        QVERIFY2(!option->isChecked(), qPrintable(option->objectName()));
+    QVERIFY(Controllo<QLabel>(form, "lblPSLiquido")->text().isEmpty());
+    QVERIFY(Controllo<QLabel>(form, "lblPSMateriale")->text().isEmpty());
+    QVERIFY(Controllo<Figura>(form, "imgLiquido")->picture().isNull());
+    QVERIFY(Controllo<Figura>(form, "imgMateriale")->picture().isNull());
+    const QImage vasca = Controllo<Figura>(form, "imgContenitore")->picture().toImage();
+    QCOMPARE(vasca, Risorse::Bitmap(101).convertToFormat(vasca.format()));
+    QCOMPARE(form.esperimento().Stato().NumScelte, 0);
+    for (const char* bottone : { "Command3", "Image1" }) {
+        QCOMPARE(Controllo(form, bottone)->toolTip(), QStringLiteral("Indietro"));
+        QCOMPARE(Controllo<Figura>(form, bottone)->borderStyle(), 0);
+    }
+}
+
+void tst_Form1::menu()
+{
+    const QList<QAction*> barra = m_form->menuBar()->actions();
+    QCOMPARE(barra.size(), 2);
+    QCOMPARE(barra[0]->text(), QStringLiteral("File"));
+    QVERIFY(barra[0]->menu());
+    QCOMPARE(barra[1]->text(), QStringLiteral("?"));
+    QVERIFY(!barra[1]->menu()); // a command on the bar itself
+    const QList<QAction*> file = barra[0]->menu()->actions();
+    QCOMPARE(file.size(), 3);
+    QCOMPARE(file[0]->text(), QStringLiteral("Idrovela"));
+    QVERIFY(file[1]->isSeparator());
+    QCOMPARE(file[2]->text(), QStringLiteral("Esci"));
+    for (QAction* voce : barra + file) {
+        QVERIFY(!voce->text().contains('&')); // no access keys
+        QVERIFY(voce->isEnabled() && voce->isVisible());
+    }
+}
+
+void tst_Form1::impilamento_data()
+{
+    QTest::addColumn<bool>("spiegazione");
+    QTest::addColumn<bool>("informazioni");
+    QTest::addColumn<QPoint>("punto");
+    QTest::addColumn<QString>("sopra");
+
+    QTest::newRow("closed panels leave the tank bare")
+        << false << false << QPoint(100, 150) << "imgContenitore";
+    QTest::newRow("closed panels leave the options bare")
+        << false << false << QPoint(320, 100) << "Option1_3";
+    QTest::newRow("the explanation covers the tank")
+        << true << false << QPoint(100, 150) << "Label1";
+    QTest::newRow("the explanation covers the left of a group")
+        << true << false << QPoint(390, 100) << "Frame3";
+    QTest::newRow("the right of a group shows past the panel")
+        << true << false << QPoint(420, 100) << "Frame1";
+    QTest::newRow("the explanation covers the left of OK")
+        << true << false << QPoint(380, 268) << "Frame3";
+    QTest::newRow("the right of OK shows past the panel")
+        << true << false << QPoint(430, 268) << "Command1";
+    QTest::newRow("the information lies over the explanation")
+        << true << true << QPoint(390, 200) << "Frame4";
+    QTest::newRow("above the information band the explanation shows")
+        << true << true << QPoint(390, 100) << "Frame3";
+    QTest::newRow("below the information band the explanation shows")
+        << true << true << QPoint(390, 300) << "Frame3";
+    QTest::newRow("the back arrow of the information panel")
+        << true << true << QPoint(73 + 264 + 16, 116 + 128 + 16) << "Image1";
+}
+
+void tst_Form1::impilamento()
+{
+    QFETCH(bool, spiegazione);
+    QFETCH(bool, informazioni);
+    QFETCH(QPoint, punto);
+    QFETCH(QString, sopra);
+
+    Controllo(*m_form, "Frame3")->setVisible(spiegazione);
+    Controllo(*m_form, "Frame4")->setVisible(informazioni);
+    QVERIFY2(Sotto(*m_form, punto).contains(sopra), qPrintable(Sotto(*m_form, punto).join(' ')));
+}
+
+void tst_Form1::lineeSopraEtichette()
+{
+    // Lines let clicks through, so their stacking shows in the order of the frame's children.
+    const QObjectList figli = Controllo(*m_form, "Frame4")->children();
+    const auto posizione
+        = [&](const char* nome) { return figli.indexOf(Controllo(*m_form, nome)); };
+    for (const char* linea : { "Line1", "Line2" })
+        for (const char* etichetta : { "Label2", "Label3" })
+            QVERIFY2(posizione(linea) > posizione(etichetta), linea);
+    QVERIFY(posizione("Line2") > posizione("Line1"));
+    QVERIFY(posizione("Image1") > posizione("Line2"));
+
+    // Every body lies in front of the tank.
+    Scegli(*m_form, "Option2_1");
+    QCOMPARE(Sotto(*m_form, QPoint(144, 96)), QStringList { "imgFerro" });
+}
+
+void tst_Form1::testiVisibiliPerIntero()
+{
+    for (auto* option : Client(*m_form)->findChildren<QRadioButton*>()) {
+        QStyleOptionButton stile;
+        stile.initFrom(option);
+        stile.text = option->text();
+        const QRect testo
+            = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &stile, option);
+        QVERIFY2(option->fontMetrics().horizontalAdvance(option->text()) <= testo.width(),
+            qPrintable(option->text()));
+    }
+    auto* ok = Controllo<QPushButton>(*m_form, "Command1");
+    QVERIFY(ok->sizeHint().width() <= ok->width() && ok->sizeHint().height() <= ok->height());
+    for (auto* frame : Client(*m_form)->findChildren<QGroupBox*>()) {
+        const int larghezza = frame->fontMetrics().horizontalAdvance(frame->title());
+        QVERIFY2(larghezza + 12 <= frame->width(), qPrintable(frame->objectName()));
+    }
+    for (auto* label : Client(*m_form)->findChildren<QLabel*>()) {
+        const QRect testo = label->fontMetrics().boundingRect(
+            label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft, label->text());
+        QVERIFY2(testo.height() <= label->height(), qPrintable(label->objectName()));
+    }
+    // The density texts are set later: the widest must fit too.
+    auto* etichetta = Controllo<QLabel>(*m_form, "lblPSMateriale");
+    QVERIFY(etichetta->fontMetrics().horizontalAdvance("Densità = 0,92") <= etichetta->width());
+}
+
+void tst_Form1::ordineTab()
+{
+    Scegli(*m_form, "Option1_0");
+    Scegli(*m_form, "Option2_1"); // "OK" is armed, so it takes part in the order too
+    Controllo(*m_form, "Option1_0")->setFocus();
+    QStringList ordine { QApplication::focusWidget()->objectName() };
+    for (int passo = 0; passo < 3; ++passo) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ordine << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(ordine, QStringList({ "Option1_0", "Option2_1", "Command1", "Option1_0" }));
+}
+
+void tst_Form1::sceltaConLaTastiera()
+{
+    Controllo(*m_form, "Option1_0")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(m_form->esperimento().Stato().NumScelte, 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Option1_1"));
+    QVERIFY(Controllo<QRadioButton>(*m_form, "Option1_1")->isChecked());
+    QCOMPARE(m_form->esperimento().Stato().NumScelte, 2); // an arrow key chooses, as a click
+    QCOMPARE(m_form->esperimento().Stato().DensitaLiquido, 13.6);
+    QVERIFY(Controllo(*m_form, "Command1")->isEnabled());
+
+    Scegli(*m_form, "Option2_3");
+    Controllo(*m_form, "Command1")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    auto* timer = m_form->findChild<QTimer*>(QStringLiteral("tmrDiscesa"));
+    QVERIFY(timer->isActive());
+    Risponditore risponditore;
+    QTRY_COMPARE(risponditore.visti.size(), 1);
+}
+
+void tst_Form1::ferroInAcqua()
+{
+    Risponditore risponditore;
+    auto* ferro = Controllo<Figura>(*m_form, "imgFerro");
+    auto* timer = m_form->findChild<QTimer*>(QStringLiteral("tmrDiscesa"));
+    QList<int> posizioni;
+    QList<bool> okDurante;
+    connect(timer, &QTimer::timeout, this, [&] {
+        posizioni << ferro->y();
+        okDurante << Controllo(*m_form, "Command1")->isEnabled();
+    });
+    risponditore.prima = [&](QMessageBox*) {
+        QVERIFY(!timer->isActive());
+        QCOMPARE(ferro->y(), 64); // back at the surface before the verdict
+    };
+
+    Scegli(*m_form, "Option1_0");
+    Scegli(*m_form, "Option2_1");
+    QVERIFY(ferro->isVisible());
+    QCOMPARE(Controllo<QLabel>(*m_form, "lblPSLiquido")->text().left(9), "Densità= ");
+    QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
+    QVERIFY(timer->isActive());
+    QVERIFY(!Controllo(*m_form, "Command1")->isEnabled());
+
+    QTRY_COMPARE_WITH_TIMEOUT(risponditore.visti.size(), 1, 10000);
+    QCOMPARE(risponditore.visti[0].titolo, QStringLiteral("Il corpo affonda"));
+    QCOMPARE(risponditore.visti[0].testo,
+        QStringLiteral("Il corpo affonda perchè la sua densità è maggiore di quella del liquido"));
+    QCOMPARE(risponditore.visti[0].icona, QMessageBox::NoIcon);
+    QCOMPARE(risponditore.visti[0].bottoni, QStringList { "OK" });
+    QTRY_VERIFY(Controllo(*m_form, "Command1")->isEnabled());
+
+    QCOMPARE(posizioni.size(), 58);
+    for (int tick = 1; tick <= 57; ++tick)
+        QCOMPARE(posizioni[tick - 1], qRound((960 + 50 * tick) / 15.0));
+    QCOMPARE(posizioni.last(), 64);
+    QVERIFY(!okDurante.mid(0, 57).contains(true));
+    QVERIFY(!ferro->isVisible());
+    QCOMPARE(ferro->x(), 112);
+    QCOMPARE(m_form->esperimento().Stato().NumScelte, 0);
+    QVERIFY(!timer->isActive());
+}
+
+void tst_Form1::ghiaccioInAcquaGalleggiaSubito()
+{
+    Risponditore risponditore;
+    auto* ghiaccio = Controllo<Figura>(*m_form, "imgGhiaccio");
+    risponditore.prima = [&](QMessageBox*) {
+        QVERIFY(ghiaccio->isVisible());
+        QCOMPARE(ghiaccio->y(), 64);
+    };
+    QElapsedTimer orologio;
+    Scegli(*m_form, "Option1_0");
+    Scegli(*m_form, "Option2_0");
+    orologio.start();
+    QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
+    QTRY_COMPARE(risponditore.visti.size(), 1);
+    QVERIFY(orologio.elapsed() < 1000); // at once, not after a descent
+    QCOMPARE(risponditore.visti[0].titolo, QStringLiteral("Il corpo galleggia"));
+    QCOMPARE(risponditore.visti[0].testo,
+        QStringLiteral("Il corpo galleggia perchè la sua densità è minore di quella del liquido"));
+    QTRY_VERIFY(!ghiaccio->isVisible());
+    QVERIFY(Controllo(*m_form, "Command1")->isEnabled());
+}
+
+void tst_Form1::pannelloDuranteLaDiscesa()
+{
+    Risponditore risponditore;
+    Scegli(*m_form, "Option1_2");
+    Scegli(*m_form, "Option2_2");
+    QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
+    QTest::qWait(200);
+    m_form->findChild<QAction*>(QStringLiteral("mnprince"))->trigger();
+    QVERIFY(Controllo(*m_form, "Frame3")->isVisible());
+    QVERIFY(m_form->findChild<QTimer*>(QStringLiteral("tmrDiscesa"))->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(risponditore.visti.size(), 1, 10000);
+    QCOMPARE(risponditore.visti[0].titolo, QStringLiteral("Il corpo affonda"));
+    QVERIFY(Controllo(*m_form, "Frame3")->isVisible());
+}
+
+void tst_Form1::pannelliIndipendenti()
+{
+    auto* mnprince = m_form->findChild<QAction*>(QStringLiteral("mnprince"));
+    auto* mninfo = m_form->findChild<QAction*>(QStringLiteral("mninfo"));
+    mninfo->trigger();
+    mnprince->trigger();
+    mnprince->trigger(); // opening an open panel changes nothing
+    QVERIFY(Controllo(*m_form, "Frame3")->isVisible());
+    QVERIFY(Controllo(*m_form, "Frame4")->isVisible());
+    QVERIFY(Sotto(*m_form, QPoint(390, 200)).contains("Frame4"));
+
+    QTest::mouseClick(Controllo(*m_form, "Image1"), Qt::LeftButton);
+    QVERIFY(!Controllo(*m_form, "Frame4")->isVisible());
+    QVERIFY(Controllo(*m_form, "Frame3")->isVisible());
+    QTest::mouseClick(Controllo(*m_form, "Command3"), Qt::LeftButton);
+    QVERIFY(!Controllo(*m_form, "Frame3")->isVisible());
+}
+
+void tst_Form1::bordoDelleImageButton_data()
+{
+    QTest::addColumn<QString>("bottone");
+    QTest::addColumn<QString>("pannello");
+    QTest::addColumn<int>("tasto");
+
+    QTest::newRow("left button on the explanation's arrow") << "Command3"
+                                                            << "Frame3" << int(Qt::LeftButton);
+    QTest::newRow("right button on the information's arrow") << "Image1"
+                                                             << "Frame4" << int(Qt::RightButton);
+}
+
+void tst_Form1::bordoDelleImageButton()
+{
+    QFETCH(QString, bottone);
+    QFETCH(QString, pannello);
+    QFETCH(int, tasto);
+
+    m_form->findChild<QAction*>(QStringLiteral("mnprince"))->trigger();
+    m_form->findChild<QAction*>(QStringLiteral("mninfo"))->trigger();
+    auto* figura = Controllo<Figura>(*m_form, bottone.toLatin1().constData());
+    const QImage prima = figura->grab().toImage();
+
+    QTest::mousePress(figura, Qt::MouseButton(tasto));
+    QCOMPARE(figura->borderStyle(), 1);
+    const QImage premuto = figura->grab().toImage();
+    QVERIFY(Controllo(*m_form, pannello.toLatin1().constData())->isVisible());
+    QCOMPARE(premuto.pixelColor(0, 0), QColor(Qt::black)); // the thin border shows
+    QCOMPARE(premuto.pixelColor(31, 16), QColor(Qt::black));
+
+    QTest::mouseRelease(figura, Qt::MouseButton(tasto));
+    QCOMPARE(figura->borderStyle(), 0);
+    const bool click = tasto == Qt::LeftButton;
+    QCOMPARE(Controllo(*m_form, pannello.toLatin1().constData())->isVisible(), !click);
+    if (!click)
+        QCOMPARE(figura->grab().toImage(), prima);
+}
+
+void tst_Form1::campioniAllaLoroMisura()
+{
+    Scegli(*m_form, "Option1_1");
+    Scegli(*m_form, "Option2_2");
+    QCOMPARE(Controllo(*m_form, "imgLiquido")->geometry(), QRect(304, 312, 67, 25));
+    QCOMPARE(Controllo(*m_form, "imgMateriale")->geometry(), QRect(304, 344, 62, 61));
+    Scegli(*m_form, "Option1_2");
+    Scegli(*m_form, "Option2_0");
+    QCOMPARE(Controllo(*m_form, "imgLiquido")->geometry(), QRect(304, 312, 67, 29));
+    QCOMPARE(Controllo(*m_form, "imgMateriale")->geometry(), QRect(304, 344, 46, 46));
+}
+
+void tst_Form1::esciDalMenu()
+{
+    auto* mnexit = m_form->findChild<QAction*>(QStringLiteral("mnexit"));
+    Risponditore risponditore(QStringLiteral("No"));
+    Scegli(*m_form, "Option1_0");
+    mnexit->trigger();
+    QCOMPARE(risponditore.visti.size(), 1);
+    const MessaggioVisto& domanda = risponditore.visti[0];
+    QCOMPARE(domanda.titolo, QStringLiteral("Uscita"));
+    QCOMPARE(domanda.testo, QStringLiteral("Sei sicuro di voler uscire?"));
+    QCOMPARE(domanda.icona, QMessageBox::Question);
+    QCOMPARE(domanda.bottoni, QStringList({ "Sì", "No" }));
+    QCOMPARE(domanda.predefinito, QStringLiteral("Sì"));
+    QVERIFY(m_form->isVisible()); // "No" from the menu does nothing
+    QCOMPARE(m_form->esperimento().Stato().NumScelte, 1);
+}
+
+void tst_Form1::chiusuraDallaFinestra()
+{
+    Risponditore risponditore(QStringLiteral("No"));
+    Scegli(*m_form, "Option1_1");
+    Scegli(*m_form, "Option2_3");
+    m_form->findChild<QAction*>(QStringLiteral("mninfo"))->trigger();
+    QVERIFY(!m_form->close());
+    QCOMPARE(risponditore.visti.size(), 1);
+    QCOMPARE(risponditore.visti[0].titolo, QStringLiteral("Uscita"));
+    // The window stays, with all its state.
+    QVERIFY(m_form->isVisible());
+    QVERIFY(Controllo(*m_form, "Frame4")->isVisible());
+    QVERIFY(Controllo(*m_form, "imgLegno")->isVisible());
+    QVERIFY(Controllo(*m_form, "Command1")->isEnabled());
+    QCOMPARE(m_form->esperimento().Stato().NumScelte, 2);
+}
+
+void tst_Form1::siEsceSubito_data()
+{
+    QTest::addColumn<QString>("come");
+    QTest::newRow("from the menu, during a descent") << "menu";
+    QTest::newRow("from the close box, during a descent") << "chiusura";
+}
+
+void tst_Form1::siEsceSubito()
+{
+    QFETCH(QString, come);
+
+    // Leaving ends the event loop for good, so each way out runs in a program of its own.
+    QProcess programma;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("TST_FORM1_USCITA"), come);
+    programma.setProcessEnvironment(ambiente);
+    programma.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(programma.waitForFinished(20000));
+    const QString uscita = QString::fromUtf8(programma.readAllStandardOutput());
+    QCOMPARE(programma.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(programma.exitCode(), 0);
+    // One question only, asked while the body was sinking, and no reset after "Yes".
+    QVERIFY2(uscita.contains("domande=1 discesa=1 timer=0 corpo=1"), qPrintable(uscita));
+}
+
+// The program as a pupil leaves it, with the real event loop: a descent is going on when
+// "Esci" or the close box is answered "Sì".
+static int Uscita(const QString& come)
+{
+    Form1 form;
+    form.show();
+    Risponditore risponditore(QStringLiteral("Sì"));
+    auto* timer = form.findChild<QTimer*>(QStringLiteral("tmrDiscesa"));
+    bool inDiscesa = false;
+    risponditore.prima = [&](QMessageBox*) { inDiscesa = timer->isActive(); };
+    Scegli(form, "Option1_0");
+    Scegli(form, "Option2_1");
+    QTest::mouseClick(Controllo<QPushButton>(form, "Command1"), Qt::LeftButton);
+    QTimer::singleShot(300, &form, [&] {
+        if (come == QLatin1String("menu"))
+            form.findChild<QAction*>(QStringLiteral("mnexit"))->trigger();
+        else
+            form.close();
+    });
+    const int codice = QApplication::exec();
+    std::printf("domande=%d discesa=%d timer=%d corpo=%d\n", int(risponditore.visti.size()),
+        int(inDiscesa), int(timer->isActive()),
+        int(Controllo(form, "imgFerro")->isVisibleTo(Client(form))));
+    return codice;
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    ImpostaAspetto();
+    if (qEnvironmentVariableIsSet("TST_FORM1_USCITA"))
+        return Uscita(qEnvironmentVariable("TST_FORM1_USCITA"));
+    tst_Form1 test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_Form1.moc"

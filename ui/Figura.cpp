@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Figura.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+Figura::Figura(QWidget* parent)
+    : QWidget(parent)
+{
+}
+
+void Figura::setPicture(const QImage& immagine)
+{
+    m_pixmap = QPixmap::fromImage(immagine);
+    if (!m_pixmap.isNull())
+        resize(m_pixmap.deviceIndependentSize().toSize());
+    update();
+}
+
+void Figura::setBorderStyle(int stile)
+{
+    if (stile == m_borderStyle)
+        return;
+    m_borderStyle = stile;
+    update();
+}
+
+void Figura::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (!m_pixmap.isNull())
+        painter.drawPixmap(0, 0, m_pixmap);
+    if (m_borderStyle == 1) {
+        painter.setPen(QPen(Qt::black, 0));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void Figura::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit mouseDown();
+}
+
+void Figura::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit mouseUp();
+    // Like a button: a left press released over the picture is a click.
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}

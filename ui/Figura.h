@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+// A picture control: shows its picture at its natural size from the top-left corner, never
+// stretched, and takes that size when a picture is put into it (without one it keeps its
+// design size). Transparent where the picture is. With border style 1 it draws a thin
+// single line around itself. Reports presses, releases and clicks like a button.
+class Figura : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Figura(QWidget* parent = nullptr);
+
+    void setPicture(const QImage& immagine);
+    QPixmap picture() const { return m_pixmap; }
+
+    void setBorderStyle(int stile);
+    int borderStyle() const { return m_borderStyle; }
+
+signals:
+    void mouseDown();
+    void mouseUp();
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QPixmap m_pixmap;
+    int m_borderStyle = 0;
+};

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "Controlli.h"
+#include "Esperimento.h"
+#include "Vista.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QTimer>
+
+namespace Disposizione {
+struct Riga;
+}
+class Figura;
+class Riquadro;
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+
+// The one window: the tank, the two option groups, "OK", the two panels and the menus.
+// It forwards every event to the experiment, and offers the experiment the operations on
+// its controls.
+class Form1 : public QMainWindow, public Vista {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    // What the experiment may do to the window.
+    void ImpostaVisibile(Immagine img, bool visibile) override;
+    void ImpostaTop(Immagine img, float top) override;
+    float LeggiTop(Immagine img) const override;
+    void CaricaBitmap(Immagine img, int id) override;
+    void ImpostaCaption(Etichetta lbl, const std::string& testo) override;
+    void AbilitaCommand1(bool abilitato) override;
+    void AbilitaTimer(bool abilitato) override;
+    void Beep() override;
+    void MsgBox(const std::string& testo, const std::string& titolo) override;
+    void RiproduciSuono(int id) override;
+
+    const Esperimento& esperimento() const { return m_esperimento; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreaControlli();
+    QWidget* CreaControllo(const Disposizione::Riga& riga, QWidget* contenitore);
+    void ImpostaImmagini();
+    void CollegaEventi();
+    void CreaMenu();
+    void ApplicaImpilamento();
+    void ApplicaOrdineTab();
+    Figura* Picture(Immagine img) const;
+    void AggiornaNomiAccessibili();
+
+    void Form_Load();
+    void Option1_Click(int index);
+    void Option2_Click(int index);
+    void Command1_Click();
+    void tmrDiscesa_Timer();
+    void mnprince_Click();
+    void Command3_Click();
+    void mninfo_Click();
+    void Image1_Click();
+    void mnexit_Click();
+    void Form_Unload(bool& cancel);
+    bool ConfermaUscita();
+    void Termina();
+
+    Esperimento m_esperimento;
+    QHash<const QWidget*, float> m_top; // pictures' tops in twips, as the experiment keeps them
+
+    Riquadro* Frame1 = nullptr;
+    Riquadro* Frame2 = nullptr;
+    Riquadro* Frame3 = nullptr;
+    Riquadro* Frame4 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QButtonGroup* Option1 = nullptr;
+    QButtonGroup* Option2 = nullptr;
+    QLabel* lblPSLiquido = nullptr;
+    QLabel* lblPSMateriale = nullptr;
+    Figura* imgContenitore = nullptr;
+    Figura* imgLiquido = nullptr;
+    Figura* imgMateriale = nullptr;
+    Figura* imgGhiaccio = nullptr;
+    Figura* imgFerro = nullptr;
+    Figura* imgRame = nullptr;
+    Figura* imgLegno = nullptr;
+    Figura* Command3 = nullptr;
+    Figura* Image1 = nullptr;
+    QTimer tmrDiscesa;
+    bool m_uscitaConfermata = false;
+};

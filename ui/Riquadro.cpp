@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Riquadro.h"
+
+#include <QPainter>
+
+namespace {
+constexpr int MargineCaption = 6; // from the left edge to the caption, in pixels
+}
+
+Riquadro::Riquadro(const QString& caption, QWidget* parent)
+    : QGroupBox(caption, parent)
+{
+    setAutoFillBackground(true);
+}
+
+void Riquadro::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QFontMetrics metriche(font());
+    const int meta = metriche.height() / 2;
+    const QRect bordo = rect().adjusted(0, meta, -1, -1);
+
+    // The etched look: a shadow line with a light line just inside and below it.
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(bordo.adjusted(1, 1, 0, 0));
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(bordo.adjusted(0, 0, -1, -1));
+
+    if (title().isEmpty())
+        return;
+    const QRect testo(
+        MargineCaption, 0, metriche.horizontalAdvance(title()) + 2, metriche.height());
+    painter.fillRect(testo, palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(testo, Qt::AlignCenter | Qt::TextSingleLine, title());
+}
