@@ -65,6 +65,13 @@ void Colora(QWidget* widget, QPalette::ColorRole ruolo, QColor colore)
     widget->setPalette(palette);
 }
 
+// Message boxes speak with words alone; some desktops would add pictures to their buttons.
+void SenzaIcone(QMessageBox& box)
+{
+    for (QAbstractButton* bottone : box.buttons())
+        bottone->setIcon(QIcon());
+}
+
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -72,6 +79,9 @@ Form1::Form1(QWidget* parent)
     , m_esperimento(*this, QLocale().decimalPoint().toStdString())
     , tmrDiscesa(this)
 {
+    // A fixed border: the window can be minimised and closed, never resized or maximised.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Idrovela"));
     setWindowIcon(QIcon(QPixmap::fromImage(Risorse::Immagine(Risorse::Disegno::Busto))));
     CreaMenu();
@@ -359,6 +369,7 @@ void Form1::MsgBox(const std::string& testo, const std::string& titolo)
 {
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(titolo),
         QString::fromStdString(testo), QMessageBox::Ok, this);
+    SenzaIcone(box);
     box.exec();
 }
 
@@ -443,6 +454,7 @@ bool Form1::ConfermaUscita()
     // The whole program speaks Italian, whatever the system's language.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
     box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+    SenzaIcone(box);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

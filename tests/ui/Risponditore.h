@@ -17,6 +17,7 @@ struct MessaggioVisto {
     QMessageBox::Icon icona = QMessageBox::NoIcon;
     QStringList bottoni;
     QString predefinito;
+    bool iconeSuiBottoni = false;
 };
 
 // Answers every message box that opens, like a pupil would: it notes what the box showed,
@@ -42,8 +43,10 @@ private:
         if (!box || !box->isVisible())
             return;
         MessaggioVisto visto { box->windowTitle(), box->text(), box->icon(), {}, {} };
-        for (QAbstractButton* bottone : box->buttons())
+        for (QAbstractButton* bottone : box->buttons()) {
             visto.bottoni << bottone->text();
+            visto.iconeSuiBottoni |= !bottone->icon().isNull();
+        }
         if (box->defaultButton())
             visto.predefinito = box->defaultButton()->text();
         visti << visto;

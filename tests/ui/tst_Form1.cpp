@@ -5,6 +5,7 @@
 #include "Risorse.h"
 #include "Risponditore.h"
 
+#include <QAbstractEventDispatcher>
 #include <QButtonGroup>
 #include <QEventLoop>
 #include <QGroupBox>
@@ -77,6 +78,11 @@ private slots:
     void campioniAllaLoroMisura();
     void esciDalMenu();
     void chiusuraDallaFinestra();
+    void nomiAccessibili();
+    void quietaQuandoFerma();
+    void laVascaPrendeIlColoreDelLiquido_data();
+    void laVascaPrendeIlColoreDelLiquido();
+    void ilCorpoScendeDavantiAllaVasca();
     void siEsceSubito_data();
     void siEsceSubito();
 
@@ -356,6 +362,7 @@ void tst_Form1::ferroInAcqua()
         QStringLiteral("Il corpo affonda perchè la sua densità è maggiore di quella del liquido"));
     QCOMPARE(risponditore.visti[0].icona, QMessageBox::NoIcon);
     QCOMPARE(risponditore.visti[0].bottoni, QStringList { "OK" });
+    QVERIFY(!risponditore.visti[0].iconeSuiBottoni);
     QTRY_VERIFY(Controllo(*m_form, "Command1")->isEnabled());
 
     QCOMPARE(posizioni.size(), 58);
@@ -487,6 +494,7 @@ void tst_Form1::esciDalMenu()
     QCOMPARE(domanda.icona, QMessageBox::Question);
     QCOMPARE(domanda.bottoni, QStringList({ "Sì", "No" }));
     QCOMPARE(domanda.predefinito, QStringLiteral("Sì"));
+    QVERIFY(!domanda.iconeSuiBottoni);
     QVERIFY(m_form->isVisible()); // "No" from the menu does nothing
     QCOMPARE(m_form->esperimento().Stato().NumScelte, 1);
 }
@@ -506,6 +514,118 @@ void tst_Form1::chiusuraDallaFinestra()
     QVERIFY(Controllo(*m_form, "imgLegno")->isVisible());
     QVERIFY(Controllo(*m_form, "Command1")->isEnabled());
     QCOMPARE(m_form->esperimento().Stato().NumScelte, 2);
+}
+
+void tst_Form1::nomiAccessibili()
+{
+    Scegli(*m_form, "Option1_1");
+    Scegli(*m_form, "Option2_3");
+    QCOMPARE(Controllo(*m_form, "imgContenitore")->accessibleName(), "Vasca con mercurio");
+    QCOMPARE(Controllo(*m_form, "imgLiquido")->accessibleName(), "Campione di mercurio");
+    QCOMPARE(Controllo(*m_form, "imgMateriale")->accessibleName(), "Campione di legno");
+    QCOMPARE(Controllo(*m_form, "imgLegno")->accessibleName(), "Corpo di legno");
+    QCOMPARE(Controllo(*m_form, "Frame3")->accessibleName(), "Spiegazione");
+    QCOMPARE(Controllo(*m_form, "Image1")->accessibleName(), "Indietro");
+}
+
+void tst_Form1::quietaQuandoFerma()
+{
+    // Waiting for the pupil costs nothing: no timer of the window's is armed, before a run
+    // and after one.
+    const auto timerArmati = [this] {
+        QStringList armati;
+        QObjectList oggetti { m_form.get() };
+        for (QObject* oggetto : m_form->findChildren<QObject*>())
+            oggetti << oggetto;
+        for (QObject* oggetto : oggetti)
+            if (!QAbstractEventDispatcher::instance()->registeredTimers(oggetto).isEmpty())
+                armati << oggetto->objectName() + "/" + oggetto->metaObject()->className();
+        return armati;
+    };
+    QCOMPARE(timerArmati(), QStringList());
+    Risponditore risponditore;
+    Scegli(*m_form, "Option1_0");
+    Scegli(*m_form, "Option2_3");
+    QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
+    QVERIFY(!timerArmati().isEmpty());
+    QTRY_COMPARE(risponditore.visti.size(), 1);
+    QTRY_COMPARE(timerArmati(), QStringList());
+}
+
+namespace {
+// A point of the window's image, in its own device pixels.
+QColor Pixel(const QImage& immagine, QPoint punto)
+{
+    const qreal scala = immagine.devicePixelRatio();
+    return immagine.pixelColor(
+        int(punto.x() * scala + scala / 2), int(punto.y() * scala + scala / 2));
+}
+
+// The rows and columns of the client area where two grabs of the tank differ.
+QRect Differenza(const QImage& prima, const QImage& dopo)
+{
+    QRect diversa;
+    for (int y = 16; y < 16 + 366; ++y)
+        for (int x = 8; x < 8 + 287; ++x)
+            if (Pixel(prima, { x, y }) != Pixel(dopo, { x, y }))
+                diversa |= QRect(x, y, 1, 1);
+    return diversa;
+}
+} // namespace
+
+void tst_Form1::laVascaPrendeIlColoreDelLiquido_data()
+{
+    QTest::addColumn<QString>("opzione");
+    QTest::addColumn<QColor>("colore");
+
+    QTest::newRow("water is cyan") << "Option1_0" << QColor(0x80, 0xFF, 0xFF);
+    QTest::newRow("mercury is light grey") << "Option1_1" << QColor(0xD6, 0xD6, 0xD6);
+    QTest::newRow("oil is yellow-green") << "Option1_2" << QColor(0xD2, 0xFF, 0x80);
+    QTest::newRow("petrol is light grey") << "Option1_3" << QColor(0xD6, 0xD6, 0xD6);
+}
+
+void tst_Form1::laVascaPrendeIlColoreDelLiquido()
+{
+    QFETCH(QString, opzione);
+    QFETCH(QColor, colore);
+
+    Scegli(*m_form, "Option1_2"); // start from another liquid than the design's water
+    Scegli(*m_form, opzione.toLatin1().constData());
+    const QImage client = Client(*m_form)->grab().toImage();
+    for (QPoint liquido : { QPoint(60, 200), QPoint(200, 150), QPoint(150, 250) })
+        QCOMPARE(Pixel(client, liquido), colore);
+    QCOMPARE(Pixel(client, QPoint(150, 60)), QColor(0xC0, 0xC0, 0xC0)); // glass above it
+}
+
+void tst_Form1::ilCorpoScendeDavantiAllaVasca()
+{
+    Risponditore risponditore;
+    Scegli(*m_form, "Option1_0");
+    const QImage vuota = Client(*m_form)->grab().toImage();
+    Scegli(*m_form, "Option2_2"); // copper: it shows on the floor until a run starts
+    const QRect sulFondo = Differenza(vuota, Client(*m_form)->grab().toImage());
+    QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
+    const QRect allaSuperficie = Differenza(vuota, Client(*m_form)->grab().toImage());
+
+    QRect inFondo;
+    auto* timer = m_form->findChild<QTimer*>(QStringLiteral("tmrDiscesa"));
+    int tick = 0;
+    connect(timer, &QTimer::timeout, this, [&] {
+        if (++tick == 57) // the last position before the run ends
+            inFondo = Differenza(vuota, Client(*m_form)->grab().toImage());
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(risponditore.visti.size(), 1, 10000);
+
+    // The block sits in the band of the liquid's surface (rows 57-104 of the tank, which
+    // stands 16 pixels down), then on the floor (rows 256-303), across the tank's axis.
+    const int vasca = 16;
+    QVERIFY2(allaSuperficie.top() >= vasca + 57 && allaSuperficie.bottom() <= vasca + 104,
+        qPrintable(QString("%1..%2").arg(allaSuperficie.top()).arg(allaSuperficie.bottom())));
+    for (const QRect& fondo : { sulFondo, inFondo })
+        QVERIFY2(fondo.top() >= vasca + 256 - 3 && fondo.bottom() <= vasca + 303,
+            qPrintable(QString("%1..%2").arg(fondo.top()).arg(fondo.bottom())));
+    for (const QRect& blocco : { sulFondo, allaSuperficie, inFondo })
+        QVERIFY(blocco.left() < 8 + 130 && blocco.right() > 8 + 131);
 }
 
 void tst_Form1::siEsceSubito_data()

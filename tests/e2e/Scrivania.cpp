@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Scrivania.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QThread>
+
+#include <cerrno>
+#include <csignal>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+// Reads the display number that Xvfb writes once it accepts connections.
+QString LeggiDisplay(int fd)
+{
+    std::string letto;
+    QDeadlineTimer scadenza(10000);
+    while (!scadenza.hasExpired()) {
+        pollfd attesa { fd, POLLIN, 0 };
+        if (poll(&attesa, 1, int(scadenza.remainingTime())) <= 0)
+            break;
+        char c = 0;
+        const ssize_t n = read(fd, &c, 1);
+        if (n <= 0 || c == '\n')
+            break;
+        letto += c;
+    }
+    return letto.empty() ? QString() : QStringLiteral(":") + QString::fromStdString(letto);
+}
+} // namespace
+
+Scrivania::Scrivania()
+{
+    int tubo[2];
+    if (pipe(tubo) != 0)
+        return;
+    m_xvfb = fork();
+    if (m_xvfb == 0) {
+        close(tubo[0]);
+        const std::string fd = std::to_string(tubo[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+            "tcp", "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(tubo[1]);
+    if (m_xvfb > 0)
+        m_display = LeggiDisplay(tubo[0]);
+    close(tubo[0]);
+    if (m_display.isEmpty())
+        return;
+    qputenv("DISPLAY", m_display.toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    m_pronta = true;
+}
+
+Scrivania::~Scrivania()
+{
+    if (m_windowManager.state() != QProcess::NotRunning) {
+        m_windowManager.terminate();
+        m_windowManager.waitForFinished(3000);
+    }
+    if (m_xvfb > 0) {
+        kill(m_xvfb, SIGTERM);
+        waitpid(m_xvfb, nullptr, 0);
+    }
+    if (!m_cartellaWm.isEmpty())
+        QDir(m_cartellaWm).removeRecursively();
+}
+
+bool Scrivania::avviaWindowManager()
+{
+    // A configuration folder of its own, so that nothing of the user's is read or written.
+    m_cartellaWm = QDir::temp().filePath(
+        QStringLiteral("idrovela-wm-%1").arg(QCoreApplication::applicationPid()));
+    QDir().mkpath(m_cartellaWm);
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("DISPLAY"), m_display);
+    ambiente.insert(QStringLiteral("HOME"), m_cartellaWm);
+    ambiente.insert(QStringLiteral("XDG_CONFIG_HOME"), m_cartellaWm);
+    ambiente.insert(QStringLiteral("XDG_CACHE_HOME"), m_cartellaWm);
+    m_windowManager.setProcessEnvironment(ambiente);
+    m_windowManager.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_windowManager.setStandardOutputFile(QProcess::nullDevice());
+    m_windowManager.start(QStringLiteral("openbox"), { QStringLiteral("--sm-disable") });
+    if (!m_windowManager.waitForStarted(5000))
+        return false;
+    // The manager announces itself on the root window once it manages windows.
+    QDeadlineTimer scadenza(10000);
+    while (!scadenza.hasExpired()) {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"),
+            { QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK") });
+        xprop.waitForFinished(2000);
+        if (xprop.readAllStandardOutput().contains("window id"))
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+QString Scrivania::xdotool(const QStringList& argomenti, int attesaMs) const
+{
+    QProcess processo;
+    processo.start(QStringLiteral("xdotool"), argomenti);
+    if (!processo.waitForFinished(attesaMs)) {
+        processo.kill();
+        processo.waitForFinished();
+        return {};
+    }
+    return QString::fromLocal8Bit(processo.readAllStandardOutput()).trimmed();
+}
+
+QString Scrivania::cercaFinestra(const QString& titolo, int attesaMs) const
+{
+    const QString esatto = QLatin1Char('^') + QRegularExpression::escape(titolo) + QLatin1Char('$');
+    QDeadlineTimer scadenza(attesaMs);
+    do {
+        const QString trovate = xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+            QStringLiteral("--name"), esatto });
+        if (!trovate.isEmpty())
+            return trovate.split(QLatin1Char('\n')).last();
+        QThread::msleep(20);
+    } while (!scadenza.hasExpired());
+    return {};
+}
+
+bool Scrivania::finestraEsiste(const QString& titolo) const
+{
+    return !cercaFinestra(titolo, 0).isEmpty();
+}
+
+QRect Scrivania::geometria(const QString& finestra) const
+{
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"), { QStringLiteral("-id"), finestra });
+    xwininfo.waitForFinished(3000);
+    const QString info = QString::fromLocal8Bit(xwininfo.readAllStandardOutput());
+    const auto valore = [&info](const char* nome) {
+        const QRegularExpression riga(QLatin1String(nome) + QStringLiteral(":\\s*(-?\\d+)"));
+        return riga.match(info).captured(1).toInt();
+    };
+    return QRect(valore("Absolute upper-left X"), valore("Absolute upper-left Y"), valore("Width"),
+        valore("Height"));
+}
+
+QList<int> Scrivania::bordi(const QString& finestra) const
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+        { QStringLiteral("-id"), finestra, QStringLiteral("_NET_FRAME_EXTENTS") });
+    xprop.waitForFinished(3000);
+    const QString riga = QString::fromLocal8Bit(xprop.readAllStandardOutput());
+    QList<int> bordi;
+    for (const QString& numero : riga.section(QLatin1Char('='), 1).split(QLatin1Char(',')))
+        bordi << numero.trimmed().toInt();
+    return bordi.size() == 4 ? bordi : QList<int> { 0, 0, 0, 0 };
+}
+
+void Scrivania::clic(QPoint punto) const
+{
+    xdotool({ QStringLiteral("mousemove"), QString::number(punto.x()), QString::number(punto.y()),
+        QStringLiteral("click"), QStringLiteral("1") });
+}
+
+void Scrivania::tasto(const QString& tasto) const
+{
+    xdotool({ QStringLiteral("key"), tasto });
+}
+
+QImage Scrivania::schermata() const
+{
+    QScreen* schermo = QGuiApplication::primaryScreen();
+    return schermo ? schermo->grabWindow(0).toImage() : QImage();
+}

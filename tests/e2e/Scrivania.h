@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+// A private desktop for end-to-end tests: an Xvfb server on a display of its own, with a
+// window manager that draws title bars and close boxes. The test process connects to it as
+// well, to take screenshots; so it must exist before the QGuiApplication does.
+class Scrivania {
+public:
+    Scrivania();
+    ~Scrivania();
+    Scrivania(const Scrivania&) = delete;
+    Scrivania& operator=(const Scrivania&) = delete;
+
+    bool pronta() const { return m_pronta; }
+    QString display() const { return m_display; }
+
+    // Starts the window manager; needs the test's QGuiApplication to exist.
+    bool avviaWindowManager();
+
+    // Runs xdotool with the arguments and returns what it printed; empty on failure.
+    QString xdotool(const QStringList& argomenti, int attesaMs = 5000) const;
+    // The id of the visible window with exactly this title, waiting up to attesaMs.
+    QString cercaFinestra(const QString& titolo, int attesaMs = 10000) const;
+    bool finestraEsiste(const QString& titolo) const;
+    // The window's client area in screen coordinates, without the window manager's frame.
+    QRect geometria(const QString& finestra) const;
+    // Left, right, top and bottom widths of the frame the window manager put around it.
+    QList<int> bordi(const QString& finestra) const;
+    void clic(QPoint punto) const;
+    void tasto(const QString& tasto) const;
+    QImage schermata() const;
+
+private:
+    QString m_display;
+    pid_t m_xvfb = -1;
+    QProcess m_windowManager;
+    QString m_cartellaWm;
+    bool m_pronta = false;
+};
