@@ -72,6 +72,10 @@ QImage FoglioProvini(const QMap<QString, QByteArray>& file)
     for (int i = 0; i < provini.size(); ++i) {
         const QRect& r = posti[i];
         const QImage& immagine = provini[i].immagine;
+        // A frame just outside the picture, so that a white background shows its edges.
+        pittore.setPen(QColor(0x90, 0x90, 0x90));
+        pittore.drawRect(r.adjusted(-1, -1, 0, 0));
+        pittore.setPen(Qt::black);
         pittore.drawImage(r.topLeft(), Scacchiera(r.size()));
         pittore.drawImage(
             r, immagine.scaled(r.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation));
