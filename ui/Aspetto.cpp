@@ -9,7 +9,7 @@ void ImpostaAspetto()
 {
     QApplication::setApplicationName(QStringLiteral("Idrovela"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setDesktopFileName(QStringLiteral("idrovela"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.idrovela.Idrovela"));
 #ifndef Q_OS_WIN
     // The layout is fixed to the pixel: a desktop theme with larger controls would clip it.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

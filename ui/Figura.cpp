@@ -31,8 +31,9 @@ void Figura::paintEvent(QPaintEvent*)
     if (!m_pixmap.isNull())
         painter.drawPixmap(0, 0, m_pixmap);
     if (m_borderStyle == 1) {
-        painter.setPen(QPen(Qt::black, 0));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        // One logical pixel wide along the edges, whatever the screen's scale.
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
     }
 }
 

@@ -46,6 +46,14 @@ QStringList Sotto(const Form1& form, QPoint punto)
     return nomi;
 }
 
+// A point of a grabbed image, given in logical pixels, read in its own device pixels.
+QColor Pixel(const QImage& immagine, QPoint punto)
+{
+    const qreal scala = immagine.devicePixelRatio();
+    return immagine.pixelColor(
+        int(punto.x() * scala + scala / 2), int(punto.y() * scala + scala / 2));
+}
+
 void Scegli(const Form1& form, const char* opzione)
 {
     QTest::mouseClick(Controllo<QRadioButton>(form, opzione), Qt::LeftButton);
@@ -458,8 +466,9 @@ void tst_Form1::bordoDelleImageButton()
     QCOMPARE(figura->borderStyle(), 1);
     const QImage premuto = figura->grab().toImage();
     QVERIFY(Controllo(*m_form, pannello.toLatin1().constData())->isVisible());
-    QCOMPARE(premuto.pixelColor(0, 0), QColor(Qt::black)); // the thin border shows
-    QCOMPARE(premuto.pixelColor(31, 16), QColor(Qt::black));
+    QCOMPARE(Pixel(premuto, { 0, 0 }), QColor(Qt::black)); // the thin border shows
+    QCOMPARE(Pixel(premuto, { 31, 16 }), QColor(Qt::black));
+    QVERIFY(Pixel(premuto, { 1, 1 }) != QColor(Qt::black)); // and is one pixel wide
 
     QTest::mouseRelease(figura, Qt::MouseButton(tasto));
     QCOMPARE(figura->borderStyle(), 0);
@@ -553,13 +562,6 @@ void tst_Form1::quietaQuandoFerma()
 }
 
 namespace {
-// A point of the window's image, in its own device pixels.
-QColor Pixel(const QImage& immagine, QPoint punto)
-{
-    const qreal scala = immagine.devicePixelRatio();
-    return immagine.pixelColor(
-        int(punto.x() * scala + scala / 2), int(punto.y() * scala + scala / 2));
-}
 
 // The rows and columns of the client area where two grabs of the tank differ.
 QRect Differenza(const QImage& prima, const QImage& dopo)
