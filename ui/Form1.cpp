@@ -386,13 +386,20 @@ void Form1::Form_Load()
 void Form1::Option1_Click(int index)
 {
     m_esperimento.ScegliLiquido(index);
-    AggiornaNomiAccessibili();
+    DopoLaScelta();
 }
 
 void Form1::Option2_Click(int index)
 {
     m_esperimento.ScegliMateriale(index);
+    DopoLaScelta();
+}
+
+void Form1::DopoLaScelta()
+{
     AggiornaNomiAccessibili();
+    // A run may follow: have the sound stack ready by then, off the way to the first window.
+    Module1::Prepara();
 }
 
 void Form1::Command1_Click()
@@ -466,6 +473,6 @@ void Form1::Termina()
     // before the application leaves.
     m_uscitaConfermata = true;
     tmrDiscesa.stop();
-    Module1::Ferma();
+    Module1::Chiudi();
     QCoreApplication::exit(0);
 }

@@ -58,6 +58,7 @@ private:
     void Form_Load();
     void Option1_Click(int index);
     void Option2_Click(int index);
+    void DopoLaScelta();
     void Command1_Click();
     void tmrDiscesa_Timer();
     void mnprince_Click();
