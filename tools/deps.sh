@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-liberation2)
-tests=(git clang-format xvfb xauth xdotool pulseaudio pulseaudio-utils)
+tests=(git clang-format xvfb xauth xdotool pulseaudio pulseaudio-utils binutils-mingw-w64-x86-64 cpp)
 
 wanted=("${build[@]}")
 [ "${1:-run}" = test ] && wanted+=("${tests[@]}")

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+
+// The Windows icon formats. An icon image is a 40-byte bitmap header whose height counts the
+// picture and its mask, the pixels from the bottom up and a one-bit mask (1 = transparent).
+
+// 256 colours: a 256-entry colour table and one index per pixel. The picture must be fully
+// opaque or fully transparent in every pixel and hold at most 255 opaque colours besides
+// black, which transparent pixels use; otherwise the result is empty.
+QByteArray ImmagineIcona(const QImage& immagine);
+
+// True colour with alpha, for the small sizes of an .ico file.
+QByteArray ImmagineIconaArgb(const QImage& immagine);
+
+// The 20-byte directory of an icon group with one image: its size, colours and identifier.
+QByteArray GruppoIcone(const QByteArray& immagineIcona, quint16 identificatore);
+
+// An .ico file holding the given icon images, in that order.
+QByteArray FileIco(const QList<QByteArray>& immaginiIcona);
