@@ -8,11 +8,6 @@
 
 #include <limits>
 
-#include <cstdio>
-#include <QElapsedTimer>
-static FILE* dbg() { static FILE* f = fopen("/tmp/suono/lettore.log", "a"); return f; }
-static QElapsedTimer& orologio() { static QElapsedTimer t; if (!t.isValid()) t.start(); return t; }
-static int profondita = 0;
 namespace {
 // Longer than the sound server takes to start a stream and play out what it holds.
 constexpr int CodaMs = 500;
@@ -38,8 +33,6 @@ void Lettore::Prepara()
 
 bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& campioni)
 {
-    ++profondita;
-    fprintf(dbg(), "%lld suona in depth %d sink %p\n", (long long)orologio().elapsed(), profondita, (void*)m_sink.get()); fflush(dbg());
     Ferma();
 
     QAudioFormat formato;
@@ -60,15 +53,12 @@ bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& cam
         flusso->write(immagine.constData() + campioni.inizio, campioni.lunghezza);
     const qint64 durataMs = campioni.lunghezza * 1000 / formato.bytesForDuration(1000000);
     m_fine.start(int(qMin<qint64>(durataMs + CodaMs, std::numeric_limits<int>::max())));
-    fprintf(dbg(), "%lld suona out depth %d sink %p state %d\n", (long long)orologio().elapsed(), profondita, (void*)m_sink.get(), m_sink->state()); fflush(dbg());
-    --profondita;
     return true;
 }
 
 bool Lettore::Ferma()
 {
     m_fine.stop();
-    fprintf(dbg(), "%lld ferma depth %d sink %p\n", (long long)orologio().elapsed(), profondita, (void*)m_sink.get()); fflush(dbg());
     if (!m_sink)
         return false;
     // Its Stopped state also follows this stop, so it never means that the sound has ended.
