@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages that are missing for building and running Idrovela
-# ("run"), or for the whole test suite as well ("test"). Installs nothing when all are there.
+# Installs the Debian packages that are missing for building and running Idrovela ("run"),
+# for its Debian package ("package"), or for the whole test suite as well ("test").
+# Installs nothing when all are there.
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-liberation2)
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
-    binutils-mingw-w64-x86-64 cpp)
+    binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream)
+
+packaging=(dpkg-dev file)
 
 wanted=("${build[@]}")
-[ "${1:-run}" = test ] && wanted+=("${tests[@]}")
+case "${1:-run}" in
+test) wanted+=("${tests[@]}" "${packaging[@]}") ;;
+package) wanted+=("${packaging[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do
