@@ -87,6 +87,8 @@ private slots:
     void esciDalMenu();
     void chiusuraDallaFinestra();
     void nomiAccessibili();
+    void separatoreDecimaleDellUtente_data();
+    void separatoreDecimaleDellUtente();
     void quietaQuandoFerma();
     void laVascaPrendeIlColoreDelLiquido_data();
     void laVascaPrendeIlColoreDelLiquido();
@@ -535,6 +537,36 @@ void tst_Form1::nomiAccessibili()
     QCOMPARE(Controllo(*m_form, "imgLegno")->accessibleName(), "Corpo di legno");
     QCOMPARE(Controllo(*m_form, "Frame3")->accessibleName(), "Spiegazione");
     QCOMPARE(Controllo(*m_form, "Image1")->accessibleName(), "Indietro");
+}
+
+void tst_Form1::separatoreDecimaleDellUtente_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("liquido");
+    QTest::addColumn<QString>("materiale");
+
+    QTest::newRow("an Italian pupil reads commas")
+        << QLocale(QLocale::Italian, QLocale::Italy) << "Densità= 13,6"
+        << "Densità = 0,45";
+    QTest::newRow("an English one reads points")
+        << QLocale(QLocale::English, QLocale::UnitedKingdom) << "Densità= 13.6"
+        << "Densità = 0.45";
+}
+
+void tst_Form1::separatoreDecimaleDellUtente()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, liquido);
+    QFETCH(QString, materiale);
+
+    const QLocale prima;
+    QLocale::setDefault(locale);
+    Form1 form;
+    QLocale::setDefault(prima);
+    Scegli(form, "Option1_1");
+    Scegli(form, "Option2_3");
+    QCOMPARE(Controllo<QLabel>(form, "lblPSLiquido")->text(), liquido);
+    QCOMPARE(Controllo<QLabel>(form, "lblPSMateriale")->text(), materiale);
 }
 
 void tst_Form1::quietaQuandoFerma()
