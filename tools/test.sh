@@ -15,4 +15,5 @@ echo "== build"
 tools/build.sh "$top/build"
 
 echo "== tests"
-ctest --test-dir "$top/build" --output-on-failure --timeout 300 -j2
+# The sound tests play through a private PulseAudio server and record its null sink.
+tools/with-sound-server.sh ctest --test-dir "$top/build" --output-on-failure --timeout 300 -j2

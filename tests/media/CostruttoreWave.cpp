@@ -74,18 +74,26 @@ QByteArray CostruttoreWave::Rumore(
 {
     QRandomGenerator caso(seme);
     const qsizetype fotogrammi = qsizetype(secondi * frequenza);
+    // A band-pass around 700 Hz, well inside what every rate carries.
+    const double w0 = 2 * 3.14159265358979323846 * 700 / frequenza;
+    const double alfa = std::sin(w0) / (2 * 0.7);
+    const double a0 = 1 + alfa;
+    const double b0 = alfa / a0, b2 = -alfa / a0;
+    const double a1 = -2 * std::cos(w0) / a0, a2 = (1 - alfa) / a0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
     QByteArray dati;
-    double passaBasso = 0, precedente = 0;
     for (qsizetype f = 0; f < fotogrammi; ++f) {
-        // A burst every 0.4 s, loud at its start and fading, over a soft floor.
+        // A burst every 0.4 s, loud at its start and fading, over a soft floor; its peaks stay
+        // well below full scale, which the server's resampling would otherwise clip.
         const double t = double(f) / frequenza;
-        const double nelColpo = std::fmod(t, 0.4);
-        const double inviluppo = 0.05 + 0.6 * std::exp(-nelColpo * 12);
-        // Noise from which the lowest and highest frequencies are taken out.
-        passaBasso += 0.5 * (caso.generateDouble() * 2 - 1 - passaBasso);
-        const double banda = passaBasso - precedente * 0.9;
-        precedente = passaBasso;
-        const double v = qBound(-0.99, banda * inviluppo * 1.5, 0.99);
+        const double inviluppo = 0.05 + 0.45 * std::exp(-std::fmod(t, 0.4) * 10);
+        const double x = caso.generateDouble() * 2 - 1;
+        const double y = b0 * x + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        const double v = qBound(-0.99, y * inviluppo, 0.99);
         for (int c = 0; c < canali; ++c) {
             if (bit == 8)
                 dati.append(char(quint8(std::lround(128 + v * 127))));

@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Module1.h"
+
+#include "LettoreWave.h"
+#include "Risorse.h"
+
+#include <QCoreApplication>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <mmsystem.h>
+#else
+#include "InterfacciaSuono.h"
+
+#include <QDir>
+#include <QLibrary>
+#include <QThreadPool>
+
+#include <mutex>
+#endif
+
+QByteArray Module1::DatiSuono;
+
+namespace {
+
+#ifndef Q_OS_WIN
+
+// The module sits in the library folder, found from the program's own folder by the same
+// relative path in the build tree and once installed.
+QString PercorsoModulo()
+{
+    return QDir(QCoreApplication::applicationDirPath())
+        .filePath(QStringLiteral(IDROVELA_CARTELLA_SUONO "/" IDROVELA_FILE_SUONO));
+}
+
+struct Caricamento {
+    std::mutex mutex;
+    bool tentato = false;
+    const InterfacciaSuono* interfaccia = nullptr;
+};
+
+Caricamento& StatoCaricamento()
+{
+    static Caricamento caricamento;
+    return caricamento;
+}
+
+bool chiuso = false; // user-interface thread only
+
+const InterfacciaSuono* Carica(const QString& percorso)
+{
+    // Never unloaded: its thread and its handlers live until the process ends.
+    static QLibrary libreria;
+    libreria.setFileName(percorso);
+    const auto funzione = reinterpret_cast<FunzioneInterfacciaSuono>(
+        libreria.resolve(NomeFunzioneInterfacciaSuono));
+    const InterfacciaSuono* interfaccia = funzione ? funzione() : nullptr;
+    if (!interfaccia || interfaccia->versione != InterfacciaSuono::Versione)
+        return nullptr;
+    return interfaccia;
+}
+
+// Loads the module once; a second caller waits for the first. Null when it is missing.
+const InterfacciaSuono* Interfaccia(const QString& percorso)
+{
+    Caricamento& caricamento = StatoCaricamento();
+    const std::lock_guard blocco(caricamento.mutex);
+    if (!caricamento.tentato) {
+        caricamento.interfaccia = Carica(percorso);
+        caricamento.tentato = true;
+    }
+    return caricamento.interfaccia;
+}
+
+void ChiudiAllUscita()
+{
+    Module1::Chiudi();
+}
+
+// However the program ends, the sound is stopped first: by the end of the event loop or by the
+// destruction of the application object; the module itself takes care of exit().
+void AgganciaUscita()
+{
+    static bool agganciato = false;
+    if (agganciato)
+        return;
+    agganciato = true;
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+        QCoreApplication::instance(), &ChiudiAllUscita, Qt::DirectConnection);
+    qAddPostRoutine(&ChiudiAllUscita);
+}
+
+// The module, loaded on first use, or null when the sound is closed or the module missing.
+const InterfacciaSuono* Suono()
+{
+    if (chiuso || !QCoreApplication::instance())
+        return nullptr;
+    AgganciaUscita();
+    return Interfaccia(PercorsoModulo());
+}
+
+#endif
+
+} // namespace
+
+void Module1::RiproduciSuono(int id)
+{
+    const QByteArray dati = Risorse::Dati(id, "CUSTOM");
+    if (dati.isEmpty())
+        return;
+    RiproduciImmagine(dati);
+}
+
+void Module1::RiproduciImmagine(const QByteArray& immagine)
+{
+#ifdef Q_OS_WIN
+    // The old sound stops before its bytes are replaced, since the system reads them in place.
+    // The system's reader trusts the sizes in the header and is handed no length, so only an
+    // image that our reader has checked reaches it.
+    sndPlaySoundA(nullptr, 0);
+    DatiSuono = immagine;
+    if (LettoreWave::Leggi(DatiSuono))
+        sndPlaySoundA(DatiSuono.constData(), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
+#else
+    // The stop goes out as a request of its own, before anything else: the start that follows
+    // then never has a sink of its own to destroy.
+    const InterfacciaSuono* suono = Suono();
+    if (suono)
+        suono->ferma();
+    DatiSuono = immagine;
+    const std::optional<LettoreWave::Campioni> campioni = LettoreWave::Leggi(DatiSuono);
+    if (suono && campioni)
+        suono->suona(DatiSuono, *campioni);
+#endif
+    QCoreApplication::processEvents();
+}
+
+void Module1::Prepara()
+{
+#ifndef Q_OS_WIN
+    if (chiuso || !QCoreApplication::instance())
+        return;
+    AgganciaUscita();
+    // Loading the module costs more than a frame; a worker thread takes it, and the connection
+    // to the sound server is then asked for from the user-interface thread, which owns the
+    // module's state.
+    QThreadPool::globalInstance()->start([percorso = PercorsoModulo()] {
+        if (!Interfaccia(percorso))
+            return;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [] {
+                if (const InterfacciaSuono* suono = Suono())
+                    suono->prepara();
+            },
+            Qt::QueuedConnection);
+    });
+#endif
+}
+
+void Module1::Chiudi()
+{
+#ifdef Q_OS_WIN
+    sndPlaySoundA(nullptr, 0);
+#else
+    if (chiuso)
+        return;
+    chiuso = true;
+    Caricamento& caricamento = StatoCaricamento();
+    const std::lock_guard blocco(caricamento.mutex);
+    if (caricamento.interfaccia)
+        caricamento.interfaccia->chiudi();
+#endif
+}

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Lettore.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+
+#include <limits>
+
+namespace {
+// Longer than the sound server takes to start a stream and play out what it holds.
+constexpr int CodaMs = 500;
+} // namespace
+
+Lettore::Lettore(QObject* parent)
+    : QObject(parent)
+    , m_fine(this)
+{
+    m_fine.setSingleShot(true);
+    connect(&m_fine, &QTimer::timeout, this, &Lettore::Ferma);
+}
+
+Lettore::~Lettore()
+{
+    Ferma();
+}
+
+void Lettore::Prepara()
+{
+    QMediaDevices::defaultAudioOutput();
+}
+
+bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& campioni)
+{
+    Ferma();
+
+    QAudioFormat formato;
+    formato.setSampleRate(campioni.frequenza);
+    formato.setChannelCount(campioni.canali);
+    formato.setSampleFormat(campioni.bit == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    const qint64 byteAlSecondo = formato.bytesForDuration(1000000);
+    const QAudioDevice uscita = QMediaDevices::defaultAudioOutput();
+    if (uscita.isNull() || byteAlSecondo <= 0 || campioni.inizio < 0 || campioni.lunghezza <= 0
+        || campioni.inizio + campioni.lunghezza > immagine.size())
+        return false;
+
+    // All the samples go to the server at once: the sink copies them into the stream's
+    // buffer, which holds up to 4 MiB, and nothing is left to feed on a timer. Fed from a
+    // buffer instead, the sink waits for its first tick (20 ms) before it writes anything,
+    // and a sink made right after another one's stop sometimes never starts writing at all.
+    m_sink = std::make_unique<QAudioSink>(uscita, formato);
+    if (QIODevice* flusso = m_sink->start())
+        flusso->write(immagine.constData() + campioni.inizio, campioni.lunghezza);
+    const qint64 durataMs = campioni.lunghezza * 1000 / byteAlSecondo;
+    m_fine.start(int(qMin<qint64>(durataMs + CodaMs, std::numeric_limits<int>::max())));
+    return true;
+}
+
+bool Lettore::Ferma()
+{
+    m_fine.stop();
+    if (!m_sink)
+        return false;
+    // Its Stopped state also follows this stop, so it never means that the sound has ended.
+    // Qt's PulseAudio sink runs the thread's pending events from its destructor: requests
+    // posted meanwhile may run inside this call, still in their order.
+    m_sink->stop();
+    m_sink.reset();
+    return true;
+}

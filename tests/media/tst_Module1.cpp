@@ -1,0 +1,541 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Confronto.h"
+#include "CostruttoreWave.h"
+#include "LettoreWave.h"
+#include "Module1.h"
+#include "Registrazione.h"
+#include "Risorse.h"
+
+#include <QtTest>
+
+#include <climits>
+
+// The tests that play need the private PulseAudio server that tools/test.sh starts through
+// tools/with-sound-server.sh: its null sink is the default output, and IDROVELA_SERVER_AUDIO
+// names it so that its monitor can be recorded.
+#define RICHIEDE_SERVER()                                                                          \
+    do {                                                                                           \
+        if (m_sink.isEmpty())                                                                      \
+            QSKIP("needs the private PulseAudio server that tools/test.sh starts "                 \
+                  "(IDROVELA_SERVER_AUDIO names its null sink)");                                  \
+    } while (false)
+
+namespace {
+
+constexpr int RisorsaSuono = 101;
+constexpr int NumeroSenzaRisorsa = 9999;
+constexpr int Frequenza = Registrazione::Frequenza;
+// A normalised correlation this high means the recording holds the sound, alone.
+constexpr double Somiglianza = 0.9;
+// Louder than this, in full scale, is not silence.
+constexpr float Silenzio = 0.01f;
+// The monitor of a null sink misses the first few milliseconds of a new stream (pacat's too):
+// the sink mixes ahead and hands that to the monitor at once, and a stream that arrives later
+// is mixed in by rewinding, which the monitor cannot take back. Comparisons therefore start
+// this far into a sound.
+constexpr qsizetype Attacco = Frequenza / 40;
+
+QByteArray Inventato8Mono(double secondi = 1.6)
+{
+    return CostruttoreWave::Rumore(secondi, 1, 11025, 8, 7);
+}
+
+QByteArray Inventato16Stereo()
+{
+    return CostruttoreWave::Rumore(1.6, 2, 22050, 16, 11);
+}
+
+// What the recording should hold: the samples as mono at the recording's rate.
+QVector<float> Atteso(const QByteArray& immagine)
+{
+    const std::optional<LettoreWave::Campioni> campioni = LettoreWave::Leggi(immagine);
+    if (!campioni || campioni->frequenza % Frequenza != 0)
+        return {};
+    const QVector<float> mono = Confronto::Mono(immagine, *campioni);
+    const int passo = campioni->frequenza / Frequenza;
+    QVector<float> atteso(mono.size() / passo);
+    for (qsizetype i = 0; i < atteso.size(); ++i) {
+        float somma = 0;
+        for (int k = 0; k < passo; ++k)
+            somma += mono[i * passo + k];
+        atteso[i] = somma / passo;
+    }
+    return atteso;
+}
+
+void Riproduci(int id, const QByteArray& immagine)
+{
+    if (id)
+        Module1::RiproduciSuono(id);
+    else
+        Module1::RiproduciImmagine(immagine);
+}
+
+int Millisecondi(qsizetype campioni)
+{
+    return int(campioni * 1000 / Frequenza);
+}
+
+bool LibreriaCaricata(const QByteArray& nome)
+{
+    QFile mappe(QStringLiteral("/proc/self/maps"));
+    return mappe.open(QIODevice::ReadOnly) && mappe.readAll().contains(nome);
+}
+
+QString Secondi(qsizetype campioni)
+{
+    return QString::number(double(campioni) / Frequenza, 'f', 4) + QStringLiteral(" s");
+}
+
+} // namespace
+
+class tst_Module1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void caricaIlModuloSoloAlPrimoSuono();
+    void datiSuonoTieneLImmagineIntera_data();
+    void datiSuonoTieneLImmagineIntera();
+    void numeroSenzaRisorsaNonCambiaNulla_data();
+    void numeroSenzaRisorsaNonCambiaNulla();
+    void suonaDallaMemoria_data();
+    void suonaDallaMemoria();
+    void secondaChiamataTaglia_data();
+    void secondaChiamataTaglia();
+    void ogniChiamataSuona();
+    void immaginiMalformateTacciono();
+    void senzaServerTaceESubito_data();
+    void senzaServerTaceESubito();
+    void moduloMancanteTace();
+    void uscitaDuranteIlSuono_data();
+    void uscitaDuranteIlSuono();
+
+private:
+    // What the child program did with these arguments: its status, what it printed, how long
+    // it took.
+    struct Esito {
+        int stato = -1;
+        QByteArray uscita;
+        QByteArray errori;
+        qint64 ms = 0;
+    };
+    Esito Suonatore(const QString& programma, const QStringList& argomenti,
+        const QProcessEnvironment& ambiente, const std::function<void()>& durante = {});
+    void SorgentiDiProva();
+
+    QString m_sink;
+    QTemporaryDir m_cartella;
+    QString m_inventato; // a made-up WAVE file for the child program
+};
+
+void tst_Module1::initTestCase()
+{
+    QVERIFY(m_cartella.isValid());
+    m_inventato = m_cartella.filePath(QStringLiteral("inventato.wav"));
+    QFile file(m_inventato);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(Inventato8Mono(3.0));
+    file.close();
+
+    m_sink = qEnvironmentVariable("IDROVELA_SERVER_AUDIO");
+    if (m_sink.isEmpty())
+        return;
+    // The test command promised a server: without it the sound tests fail, they do not skip.
+    QProcess pactl;
+    pactl.start(QStringLiteral("pactl"), { QStringLiteral("info") });
+    QVERIFY2(pactl.waitForFinished(5000) && pactl.exitCode() == 0,
+        "the PulseAudio server that the test command started does not answer");
+    const QByteArray info = pactl.readAllStandardOutput();
+    QVERIFY2(info.contains("Default Sink: " + m_sink.toUtf8()),
+        qPrintable(QStringLiteral("the default output is not the null sink %1").arg(m_sink)));
+}
+
+void tst_Module1::caricaIlModuloSoloAlPrimoSuono()
+{
+    // Linking the multimedia library alone slows the window's start-up, and connecting to the
+    // sound server must not delay it either: both wait for the first sound.
+    QVERIFY2(!LibreriaCaricata("libQt6Multimedia"), "the program links the multimedia library");
+    QVERIFY(!LibreriaCaricata(IDROVELA_FILE_SUONO));
+
+    Module1::RiproduciImmagine(Inventato8Mono());
+
+    QVERIFY(LibreriaCaricata(IDROVELA_FILE_SUONO));
+    QVERIFY(LibreriaCaricata("libQt6Multimedia"));
+}
+
+void tst_Module1::datiSuonoTieneLImmagineIntera_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QByteArray>("immagine");
+
+    QTest::newRow("the bubbling sound") << RisorsaSuono << Risorse::Dati(RisorsaSuono, "CUSTOM");
+    QTest::newRow("odd data with its pad byte") << 0 << CostruttoreWave::Rumore(0.1, 1, 8000, 8, 3);
+    QTest::newRow("a malformed image, kept though not played")
+        << 0 << CostruttoreWave::Wave(1, 11025, 24, QByteArray(300, 'x'));
+}
+
+void tst_Module1::datiSuonoTieneLImmagineIntera()
+{
+    QFETCH(int, id);
+    QFETCH(QByteArray, immagine);
+    if (id && immagine.isEmpty())
+        QSKIP("the resource table has no CUSTOM 101 yet");
+    Module1::DatiSuono.clear();
+
+    Riproduci(id, immagine);
+
+    QCOMPARE(Module1::DatiSuono.size(), immagine.size());
+    QCOMPARE(Module1::DatiSuono, immagine);
+}
+
+void tst_Module1::numeroSenzaRisorsaNonCambiaNulla_data()
+{
+    QTest::addColumn<int>("id");
+
+    QTest::newRow("zero") << 0;
+    QTest::newRow("a negative number") << -1;
+    QTest::newRow("the number after the sound") << RisorsaSuono + 1;
+    QTest::newRow("the largest 16-bit number") << 65535;
+    QTest::newRow("101 in its low 16 bits") << 65536 + RisorsaSuono;
+    QTest::newRow("the smallest int") << INT_MIN;
+}
+
+void tst_Module1::numeroSenzaRisorsaNonCambiaNulla()
+{
+    QFETCH(int, id);
+    const QByteArray prima = Inventato8Mono(0.2);
+    Module1::RiproduciImmagine(prima);
+
+    Module1::RiproduciSuono(id);
+
+    QCOMPARE(Module1::DatiSuono, prima);
+}
+
+void tst_Module1::SorgentiDiProva()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QByteArray>("immagine");
+
+    QTest::newRow("the bubbling sound") << RisorsaSuono << Risorse::Dati(RisorsaSuono, "CUSTOM");
+    QTest::newRow("8-bit mono made up here") << 0 << Inventato8Mono();
+}
+
+void tst_Module1::suonaDallaMemoria_data()
+{
+    SorgentiDiProva();
+    QTest::newRow("16-bit stereo at 22050 Hz made up here") << 0 << Inventato16Stereo();
+}
+
+void tst_Module1::suonaDallaMemoria()
+{
+    RICHIEDE_SERVER();
+    QFETCH(int, id);
+    QFETCH(QByteArray, immagine);
+    if (id && immagine.isEmpty())
+        QSKIP("the resource table has no CUSTOM 101 yet");
+    const QVector<float> atteso = Atteso(immagine);
+    QVERIFY2(!atteso.isEmpty(), "the sound cannot be compared with a recording");
+    const qsizetype n = atteso.size();
+    const qsizetype modello = qMin<qsizetype>(n / 4, Frequenza / 2);
+    QVERIFY2(Confronto::Rms(atteso.constData() + Attacco, modello) > 0,
+        "the sound starts with silence only");
+
+    Registrazione registrazione(m_sink + QStringLiteral(".monitor"));
+    QVERIFY2(registrazione.Avvia(), qPrintable(registrazione.Errore()));
+    QElapsedTimer cronometro;
+    cronometro.start();
+    Riproduci(id, immagine);
+    const qint64 ritorno = cronometro.elapsed();
+    // A number without a resource in the middle of the sound must not cut it.
+    QTest::qWait(Millisecondi(n) / 3);
+    Module1::RiproduciSuono(NumeroSenzaRisorsa);
+    QTest::qWait(Millisecondi(n) * 2 / 3 + 800);
+    const QVector<float> r = registrazione.Ferma();
+
+    qInfo("RiproduciSuono returned after %lld ms", ritorno);
+    QVERIFY2(ritorno < 100, "the call waited for the sound");
+    const Confronto::Allineamento inizio
+        = Confronto::Cerca(r, atteso, Attacco, modello, 0, r.size());
+    QVERIFY2(inizio.correlazione > Somiglianza,
+        qPrintable(QStringLiteral("the start of the sound is not in the recording (%1)")
+                       .arg(inizio.correlazione)));
+    // The sound as its last part places it: the same place, unless samples were lost or
+    // repeated in between.
+    const Confronto::Allineamento fine = Confronto::Cerca(r, atteso, n - modello, modello,
+        inizio.posizione - Frequenza / 2, inizio.posizione + Frequenza / 2);
+    QVERIFY2(fine.correlazione > Somiglianza,
+        qPrintable(QStringLiteral("the end of the sound is not in the recording (%1)")
+                       .arg(fine.correlazione)));
+    const double durata = fine.Istante() - inizio.Istante() + double(n);
+    qInfo("played for %.2f samples of %lld, first heard %s into the recording", durata,
+        qlonglong(n), qPrintable(Secondi(inizio.posizione)));
+    QVERIFY2(qAbs(durata - double(n)) < 1.0, "the sound was not played whole, or not once");
+    const double somiglianza = Confronto::Somiglianza(r, atteso, inizio, Attacco, n - Attacco);
+    QVERIFY2(somiglianza > Somiglianza,
+        qPrintable(QStringLiteral("the recording differs from the sound (%1)").arg(somiglianza)));
+    const double scarto = Confronto::Decibel(Confronto::Rms(r.constData() + inizio.posizione, n)
+        / Confronto::Rms(atteso.constData(), n));
+    qInfo("level %+.2f dB against the source, likeness %.4f", scarto, somiglianza);
+    QVERIFY2(qAbs(scarto) < 1.0, "the sound was played at another level");
+    const qsizetype dopo = inizio.posizione + n + Frequenza / 50;
+    QVERIFY2(Confronto::Picco(r.constData() + dopo, r.size() - dopo) < Silenzio,
+        "something plays after the sound");
+}
+
+void tst_Module1::secondaChiamataTaglia_data()
+{
+    SorgentiDiProva();
+}
+
+void tst_Module1::secondaChiamataTaglia()
+{
+    RICHIEDE_SERVER();
+    QFETCH(int, id);
+    QFETCH(QByteArray, immagine);
+    if (id && immagine.isEmpty())
+        QSKIP("the resource table has no CUSTOM 101 yet");
+    const QVector<float> atteso = Atteso(immagine);
+    const qsizetype n = atteso.size();
+    const qsizetype modello = qMin<qsizetype>(n / 4, Frequenza / 2);
+    const qsizetype pausa = n * 3 / 4;
+
+    Registrazione registrazione(m_sink + QStringLiteral(".monitor"));
+    QVERIFY2(registrazione.Avvia(), qPrintable(registrazione.Errore()));
+    Riproduci(id, immagine);
+    QTest::qWait(Millisecondi(pausa));
+    Riproduci(id, immagine);
+    QTest::qWait(Millisecondi(n) + 800);
+    const QVector<float> r = registrazione.Ferma();
+
+    // The first start lies before half the pause, the second after it.
+    const Confronto::Allineamento primo
+        = Confronto::Cerca(r, atteso, Attacco, modello, 0, pausa / 2);
+    QVERIFY2(primo.correlazione > Somiglianza, "the first sound is not in the recording");
+    // What the server had already mixed of the first sound may still sound for a few
+    // milliseconds over the start of the second, so the second is found a little after it.
+    const qsizetype sovrapposizione = Frequenza / 20;
+    const Confronto::Allineamento secondo = Confronto::Cerca(
+        r, atteso, sovrapposizione, modello - sovrapposizione, primo.posizione + modello, r.size());
+    QVERIFY2(secondo.correlazione > Somiglianza, "the second sound does not start from its start");
+    const qsizetype distanza = secondo.posizione - primo.posizione;
+    qInfo("the second start came %s after the first, asked %s after", qPrintable(Secondi(distanza)),
+        qPrintable(Secondi(pausa)));
+    QVERIFY(qAbs(distanza - pausa) < Frequenza / 4);
+    // Until the cut, the first sound as it is; from then on the second alone, not mixed with
+    // the rest of the first, and nothing after it.
+    QVERIFY(
+        Confronto::Somiglianza(r, atteso, primo, Attacco, distanza - Frequenza / 10) > Somiglianza);
+    const double soloIlSecondo
+        = Confronto::Somiglianza(r, atteso, secondo, sovrapposizione, n - sovrapposizione);
+    QVERIFY2(soloIlSecondo > Somiglianza,
+        qPrintable(
+            QStringLiteral("the first sound goes on under the second (%1)").arg(soloIlSecondo)));
+    const qsizetype dopo = secondo.posizione + n + Frequenza / 50;
+    QVERIFY(dopo < r.size());
+    QVERIFY(Confronto::Picco(r.constData() + dopo, r.size() - dopo) < Silenzio);
+}
+
+void tst_Module1::ogniChiamataSuona()
+{
+    RICHIEDE_SERVER();
+    // A pupil who starts run after run: every call cuts the sound before and starts its own.
+    // Two different sounds take turns, so that each start can only be its own call's.
+    const QByteArray immagini[2]
+        = { Inventato8Mono(), CostruttoreWave::Rumore(1.6, 1, 11025, 8, 99) };
+    const QVector<float> attesi[2] = { Atteso(immagini[0]), Atteso(immagini[1]) };
+    constexpr int Chiamate = 20;
+    constexpr int IntervalloMs = 250;
+    const qsizetype modello = Frequenza / 8; // ends well before the next call
+
+    Registrazione registrazione(m_sink + QStringLiteral(".monitor"));
+    QVERIFY2(registrazione.Avvia(), qPrintable(registrazione.Errore()));
+    QElapsedTimer cronometro;
+    cronometro.start();
+    QVector<qint64> istanti;
+    for (int i = 0; i < Chiamate; ++i) {
+        istanti << cronometro.elapsed();
+        Module1::RiproduciImmagine(immagini[i % 2]);
+        QTest::qWait(IntervalloMs);
+    }
+    QTest::qWait(Millisecondi(attesi[1].size()) + 500);
+    const QVector<float> r = registrazione.Ferma();
+
+    const Confronto::Allineamento primo
+        = Confronto::Cerca(r, attesi[0], Attacco, modello, 0, Frequenza / 2);
+    QVERIFY2(primo.correlazione > Somiglianza, "the first sound is not in the recording");
+    QStringList mute;
+    for (int i = 1; i < Chiamate; ++i) {
+        const qsizetype previsto = primo.posizione + (istanti[i] - istanti[0]) * Frequenza / 1000;
+        const Confronto::Allineamento trovato = Confronto::Cerca(r, attesi[i % 2], Attacco, modello,
+            previsto - Frequenza / 20, previsto + Frequenza / 20);
+        if (trovato.correlazione < Somiglianza)
+            mute << QString::number(i + 1);
+    }
+    QVERIFY2(mute.isEmpty(),
+        qPrintable(
+            QStringLiteral("calls without their sound: ") + mute.join(QStringLiteral(", "))));
+}
+
+void tst_Module1::immaginiMalformateTacciono()
+{
+    RICHIEDE_SERVER();
+    const QByteArray buono = Inventato8Mono(3.0);
+    const QVector<float> atteso = Atteso(buono);
+    const QByteArray dati(2000, '\x90');
+    const QList<QByteArray> malformate {
+        {},
+        buono.left(30),
+        buono.left(buono.size() / 2),
+        CostruttoreWave::Riff(
+            CostruttoreWave::Chunk("fmt ", CostruttoreWave::CorpoFmt(1, 1, 11025, 8))
+            + CostruttoreWave::ChunkConDimensione("data", 100000, dati)),
+        CostruttoreWave::Wave(1, 11025, 24, dati),
+        CostruttoreWave::Wave(0, 11025, 8, dati),
+        CostruttoreWave::Wave(1, 0, 8, dati),
+        QByteArray(5000, '\x7f'),
+    };
+    const int primaDelleMalformate = 500;
+
+    Registrazione registrazione(m_sink + QStringLiteral(".monitor"));
+    QVERIFY2(registrazione.Avvia(), qPrintable(registrazione.Errore()));
+    Module1::RiproduciImmagine(buono);
+    QTest::qWait(primaDelleMalformate);
+    for (const QByteArray& immagine : malformate) {
+        Module1::RiproduciImmagine(immagine);
+        QCOMPARE(Module1::DatiSuono, immagine);
+    }
+    QTest::qWait(1500);
+    const QVector<float> r = registrazione.Ferma();
+
+    const Confronto::Allineamento inizio
+        = Confronto::Cerca(r, atteso, Attacco, Frequenza / 4, 0, r.size());
+    QVERIFY2(inizio.correlazione > Somiglianza, "the well-formed sound did not play");
+    // The first malformed image cuts the sound, and none of them plays anything.
+    const qsizetype taglio = inizio.posizione + (primaDelleMalformate + 250) * Frequenza / 1000;
+    QVERIFY(taglio < r.size());
+    QVERIFY2(Confronto::Picco(r.constData() + taglio, r.size() - taglio) < Silenzio,
+        "something plays after a malformed image");
+}
+
+tst_Module1::Esito tst_Module1::Suonatore(const QString& programma, const QStringList& argomenti,
+    const QProcessEnvironment& ambiente, const std::function<void()>& durante)
+{
+    QProcess figlio;
+    figlio.setProcessEnvironment(ambiente);
+    QElapsedTimer cronometro;
+    cronometro.start();
+    figlio.start(programma, argomenti);
+    Esito esito;
+    if (!figlio.waitForStarted(5000))
+        return esito;
+    if (durante)
+        durante();
+    if (!figlio.waitForFinished(20000)) {
+        figlio.kill();
+        figlio.waitForFinished();
+        return esito;
+    }
+    esito.ms = cronometro.elapsed();
+    esito.stato = figlio.exitStatus() == QProcess::NormalExit ? figlio.exitCode() : -2;
+    esito.uscita = figlio.readAllStandardOutput();
+    esito.errori = figlio.readAllStandardError();
+    return esito;
+}
+
+namespace {
+QProcessEnvironment AmbienteDelFiglio()
+{
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
+    ambiente.remove(QStringLiteral("QT_LOGGING_RULES"));
+    return ambiente;
+}
+
+QString ProgrammaSuonatore()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/suonatore");
+}
+} // namespace
+
+void tst_Module1::senzaServerTaceESubito_data()
+{
+    QTest::addColumn<QStringList>("argomenti");
+
+    const QString avviso = QStringLiteral("avviso");
+    QTest::newRow("the bubbling sound") << QStringList { QStringLiteral("101"), avviso, "300" };
+    QTest::newRow("a made-up sound") << QStringList { m_inventato, avviso, "300" };
+    QTest::newRow("after a warm-up")
+        << QStringList { m_inventato, avviso, "300", QStringLiteral("prepara") };
+}
+
+void tst_Module1::senzaServerTaceESubito()
+{
+    QFETCH(QStringList, argomenti);
+    QProcessEnvironment ambiente = AmbienteDelFiglio();
+    // A socket where nothing listens, and with a server named the client spawns none.
+    ambiente.insert(QStringLiteral("PULSE_SERVER"),
+        QStringLiteral("unix:") + m_cartella.filePath(QStringLiteral("nessuno")));
+
+    const Esito esito = Suonatore(ProgrammaSuonatore(), argomenti, ambiente);
+
+    QCOMPARE(esito.stato, 0);
+    QCOMPARE(esito.uscita, QByteArray());
+    // The program's own warning still gets through, and nothing else.
+    QCOMPARE(esito.errori, QByteArray("avviso del programma\n"));
+    QVERIFY2(esito.ms < 3000, qPrintable(QStringLiteral("took %1 ms").arg(esito.ms)));
+}
+
+void tst_Module1::moduloMancanteTace()
+{
+    // The same program in a folder that has no library folder beside it.
+    const QString copia = m_cartella.filePath(QStringLiteral("solo/bin/suonatore"));
+    QVERIFY(QDir().mkpath(QFileInfo(copia).path()));
+    QVERIFY(QFile::copy(ProgrammaSuonatore(), copia));
+
+    const Esito esito
+        = Suonatore(copia, { m_inventato, QStringLiteral("avviso"), "300" }, AmbienteDelFiglio());
+
+    QCOMPARE(esito.stato, 0);
+    QCOMPARE(esito.uscita, QByteArray());
+    QCOMPARE(esito.errori, QByteArray("avviso del programma\n"));
+    QVERIFY2(esito.ms < 3000, qPrintable(QStringLiteral("took %1 ms").arg(esito.ms)));
+}
+
+void tst_Module1::uscitaDuranteIlSuono_data()
+{
+    QTest::addColumn<QStringList>("argomenti");
+
+    const QString ms = QStringLiteral("1200");
+    QTest::newRow("the event loop quits") << QStringList { m_inventato, "quit", ms };
+    QTest::newRow("exit() from a handler") << QStringList { m_inventato, "exit", ms };
+    QTest::newRow("main returns without the event loop")
+        << QStringList { m_inventato, "ritorno", ms };
+    QTest::newRow("the event loop quits, after a warm-up")
+        << QStringList { m_inventato, "quit", ms, "prepara" };
+}
+
+void tst_Module1::uscitaDuranteIlSuono()
+{
+    RICHIEDE_SERVER();
+    QFETCH(QStringList, argomenti);
+    int flussi = -1;
+    const auto contaFlussi = [&flussi] {
+        QTest::qSleep(600);
+        QProcess pactl;
+        pactl.start(QStringLiteral("pactl"),
+            { QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sink-inputs") });
+        if (pactl.waitForFinished(5000))
+            flussi = int(pactl.readAllStandardOutput().count('\n'));
+    };
+
+    const Esito esito
+        = Suonatore(ProgrammaSuonatore(), argomenti, AmbienteDelFiglio(), contaFlussi);
+
+    QVERIFY2(flussi >= 1, "the sound was not playing when the program left");
+    QCOMPARE(esito.stato, 0);
+    QCOMPARE(esito.errori, QByteArray());
+}
+
+QTEST_GUILESS_MAIN(tst_Module1)
+#include "tst_Module1.moc"
