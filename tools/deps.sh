@@ -4,7 +4,7 @@
 # ("run"), or for the whole test suite as well ("test"). Installs nothing when all are there.
 set -euo pipefail
 
-build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-liberation2)
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse-dev fonts-liberation2)
 tests=(git clang-format xvfb xauth xdotool pulseaudio pulseaudio-utils)
 
 wanted=("${build[@]}")

@@ -9,6 +9,11 @@
 #include <QtTest>
 
 #include <climits>
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 // The tests that play need the private PulseAudio server that tools/test.sh starts through
 // tools/with-sound-server.sh: its null sink is the default output, and IDROVELA_SERVER_AUDIO
@@ -461,21 +466,44 @@ QString ProgrammaSuonatore()
 void tst_Module1::senzaServerTaceESubito_data()
 {
     QTest::addColumn<QStringList>("argomenti");
+    QTest::addColumn<bool>("sordo");
 
     const QString avviso = QStringLiteral("avviso");
-    QTest::newRow("the bubbling sound") << QStringList { QStringLiteral("101"), avviso, "300" };
-    QTest::newRow("a made-up sound") << QStringList { m_inventato, avviso, "300" };
-    QTest::newRow("after a warm-up")
-        << QStringList { m_inventato, avviso, "300", QStringLiteral("prepara") };
+    const QStringList bolle { QStringLiteral("101"), avviso, "300" };
+    const QStringList inventato { m_inventato, avviso, "300" };
+    const QStringList preparato { m_inventato, avviso, "300", QStringLiteral("prepara") };
+    QTest::newRow("no server, the bubbling sound") << bolle << false;
+    QTest::newRow("no server, a made-up sound") << inventato << false;
+    QTest::newRow("no server, after a warm-up") << preparato << false;
+    QTest::newRow("a server that never answers") << inventato << true;
+    QTest::newRow("a server that never answers, after a warm-up") << preparato << true;
 }
 
 void tst_Module1::senzaServerTaceESubito()
 {
     QFETCH(QStringList, argomenti);
+    QFETCH(bool, sordo);
+    // With a server named, the client spawns none. Where nothing listens the connection fails
+    // at once; a socket that takes connections and never answers leaves the client waiting.
+    const QString percorso
+        = m_cartella.filePath(sordo ? QStringLiteral("sordo") : QStringLiteral("nessuno"));
+    const int presa = sordo ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1;
+    const auto chiudi = qScopeGuard([presa] {
+        if (presa >= 0)
+            ::close(presa);
+    });
+    if (sordo) {
+        QFile::remove(percorso);
+        sockaddr_un indirizzo {};
+        indirizzo.sun_family = AF_UNIX;
+        const QByteArray nome = QFile::encodeName(percorso);
+        QVERIFY(presa >= 0 && size_t(nome.size()) < sizeof indirizzo.sun_path);
+        std::memcpy(indirizzo.sun_path, nome.constData(), size_t(nome.size()));
+        QVERIFY(::bind(presa, reinterpret_cast<sockaddr*>(&indirizzo), sizeof indirizzo) == 0);
+        QVERIFY(::listen(presa, 8) == 0);
+    }
     QProcessEnvironment ambiente = AmbienteDelFiglio();
-    // A socket where nothing listens, and with a server named the client spawns none.
-    ambiente.insert(QStringLiteral("PULSE_SERVER"),
-        QStringLiteral("unix:") + m_cartella.filePath(QStringLiteral("nessuno")));
+    ambiente.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + percorso);
 
     const Esito esito = Suonatore(ProgrammaSuonatore(), argomenti, ambiente);
 
