@@ -27,8 +27,9 @@ void RiproduciImmagine(const QByteArray& immagine);
 void Prepara();
 
 // Stops the sound and closes the sound stack; later calls stay silent. The application calls it
-// on its way out, and it runs by itself when the event loop quits or the application object is
-// destroyed: a stream still playing while the process ends can abort the sound client.
+// on its way out. With PulseAudio it also runs by itself when the event loop quits, when the
+// application object is destroyed and from exit(): a stream still playing while the process
+// ends can abort the sound client.
 void Chiudi();
 
 } // namespace Module1

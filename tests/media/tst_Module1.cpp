@@ -108,7 +108,6 @@ private slots:
     void suonaDallaMemoria();
     void secondaChiamataTaglia_data();
     void secondaChiamataTaglia();
-    void ogniChiamataSuona();
     void immaginiMalformateTacciono();
     void senzaServerTaceESubito_data();
     void senzaServerTaceESubito();
@@ -339,47 +338,6 @@ void tst_Module1::secondaChiamataTaglia()
     const qsizetype dopo = secondo.posizione + n + Frequenza / 50;
     QVERIFY(dopo < r.size());
     QVERIFY(Confronto::Picco(r.constData() + dopo, r.size() - dopo) < Silenzio);
-}
-
-void tst_Module1::ogniChiamataSuona()
-{
-    RICHIEDE_SERVER();
-    // A pupil who starts run after run: every call cuts the sound before and starts its own.
-    // Two different sounds take turns, so that each start can only be its own call's.
-    const QByteArray immagini[2]
-        = { Inventato8Mono(), CostruttoreWave::Rumore(1.6, 1, 11025, 8, 99) };
-    const QVector<float> attesi[2] = { Atteso(immagini[0]), Atteso(immagini[1]) };
-    constexpr int Chiamate = 20;
-    constexpr int IntervalloMs = 250;
-    const qsizetype modello = Frequenza / 8; // ends well before the next call
-
-    Registrazione registrazione(m_sink + QStringLiteral(".monitor"));
-    QVERIFY2(registrazione.Avvia(), qPrintable(registrazione.Errore()));
-    QElapsedTimer cronometro;
-    cronometro.start();
-    QVector<qint64> istanti;
-    for (int i = 0; i < Chiamate; ++i) {
-        istanti << cronometro.elapsed();
-        Module1::RiproduciImmagine(immagini[i % 2]);
-        QTest::qWait(IntervalloMs);
-    }
-    QTest::qWait(Millisecondi(attesi[1].size()) + 500);
-    const QVector<float> r = registrazione.Ferma();
-
-    const Confronto::Allineamento primo
-        = Confronto::Cerca(r, attesi[0], Attacco, modello, 0, Frequenza / 2);
-    QVERIFY2(primo.correlazione > Somiglianza, "the first sound is not in the recording");
-    QStringList mute;
-    for (int i = 1; i < Chiamate; ++i) {
-        const qsizetype previsto = primo.posizione + (istanti[i] - istanti[0]) * Frequenza / 1000;
-        const Confronto::Allineamento trovato = Confronto::Cerca(r, attesi[i % 2], Attacco, modello,
-            previsto - Frequenza / 20, previsto + Frequenza / 20);
-        if (trovato.correlazione < Somiglianza)
-            mute << QString::number(i + 1);
-    }
-    QVERIFY2(mute.isEmpty(),
-        qPrintable(
-            QStringLiteral("calls without their sound: ") + mute.join(QStringLiteral(", "))));
 }
 
 void tst_Module1::immaginiMalformateTacciono()
