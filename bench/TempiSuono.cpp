@@ -201,16 +201,32 @@ struct Statistica {
 };
 
 // One fresh process, one call: prints the time of the call and how long it took.
+// With prepara, also how long Prepara took to return and the longest the event loop then
+// stood still while the module loaded and the server was reached (a 1 ms timer's worst delay).
 int UnaChiamata(bool prepara)
 {
+    qint64 preparaNs = 0;
+    qint64 fermoNs = 0;
     if (prepara) {
+        const qint64 inizio = Adesso();
         Module1::Prepara();
+        preparaNs = Adesso() - inizio;
+        QTimer battito;
+        battito.setTimerType(Qt::PreciseTimer);
+        qint64 ultimo = Adesso();
+        QObject::connect(&battito, &QTimer::timeout, [&] {
+            const qint64 ora = Adesso();
+            fermoNs = std::max(fermoNs, ora - ultimo - 1000000);
+            ultimo = ora;
+        });
+        battito.start(1);
         Attendi(1000);
     }
     const qint64 prima = Adesso();
     Module1::RiproduciSuono(101);
     const qint64 dopo = Adesso();
-    std::printf("%lld %lld\n", qlonglong(prima), qlonglong(dopo - prima));
+    std::printf("%lld %lld %lld %lld\n", qlonglong(prima), qlonglong(dopo - prima),
+        qlonglong(preparaNs), qlonglong(fermoNs));
     std::fflush(stdout);
     Attendi(1500);
     return 0;
@@ -274,6 +290,7 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    Statistica preparaRitorno, preparaFermo;
     const auto Fresco = [&](bool prepara, Statistica& ritorno, Statistica& ritardo) {
         QProcess figlio;
         const qsizetype da = registratore.Lunghezza();
@@ -283,8 +300,12 @@ int main(int argc, char* argv[])
         figlio.start(QCoreApplication::applicationFilePath(), a);
         figlio.waitForFinished(10000);
         const QList<QByteArray> campi = figlio.readAllStandardOutput().trimmed().split(' ');
-        if (campi.size() != 2)
+        if (campi.size() != 4)
             return;
+        if (prepara) {
+            preparaRitorno.Aggiungi(Ms(campi.at(2).toLongLong()));
+            preparaFermo.Aggiungi(Ms(campi.at(3).toLongLong()));
+        }
         ritorno.Aggiungi(Ms(campi.at(1).toLongLong()));
         ritardo.Aggiungi(Ritardo(registratore, da, campi.at(0).toLongLong(), suono));
     };
@@ -319,6 +340,8 @@ int main(int argc, char* argv[])
     Riga("RiproduciSuono returns, first call", primoRitorno);
     Riga("RiproduciSuono returns, first after Prepara", preparatoRitorno);
     Riga("RiproduciSuono returns, later calls", ritorno);
+    Riga("Prepara returns", preparaRitorno);
+    Riga("event loop held up after Prepara, worst", preparaFermo);
     Riga("call to sound in the monitor, first call", primoRitardo);
     Riga("call to sound in the monitor, after Prepara", preparatoRitardo);
     Riga("call to sound in the monitor, later calls", ritardo);
@@ -331,6 +354,8 @@ int main(int argc, char* argv[])
         { "ritardo_ms", ritardo.Json() },
         { "ritardo_primo_ms", primoRitardo.Json() },
         { "ritardo_primo_preparato_ms", preparatoRitardo.Json() },
+        { "prepara_ms", preparaRitorno.Json() },
+        { "prepara_fermo_ms", preparaFermo.Json() },
     };
     std::printf("%s\n", QJsonDocument(json).toJson(QJsonDocument::Compact).constData());
     return 0;

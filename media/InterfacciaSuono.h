@@ -16,7 +16,7 @@ struct InterfacciaSuono {
     // Connects to the sound server in the background.
     void (*prepara)() = nullptr;
     // Cuts the sound that plays and starts these samples of the image. The module keeps its own
-    // reference to the image for as long as it may read it.
+    // reference to the image until it has handed the samples to the sound server.
     void (*suona)(const QByteArray& immagine, const LettoreWave::Campioni& campioni) = nullptr;
     // Cuts the sound that plays.
     void (*ferma)() = nullptr;

@@ -123,6 +123,8 @@ void Module1::RiproduciImmagine(const QByteArray& immagine)
     if (LettoreWave::Leggi(DatiSuono))
         sndPlaySoundA(DatiSuono.constData(), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
 #else
+    // The stop goes out as a request of its own, before anything else: the start that follows
+    // then never has a sink of its own to destroy.
     const InterfacciaSuono* suono = Suono();
     if (suono)
         suono->ferma();

@@ -9,7 +9,8 @@
 namespace Module1 {
 
 // The complete WAVE image of the last sound asked for, as stored, header and pad byte included.
-// The player reads its samples in place, so it is only replaced once the old sound is stopped.
+// A player may read it while its sound plays (the Windows one does), so it is replaced only
+// once the old sound is stopped.
 extern QByteArray DatiSuono;
 
 // Starts the "CUSTOM" sound resource with this number and returns at once, after running the
@@ -26,8 +27,9 @@ void RiproduciImmagine(const QByteArray& immagine);
 void Prepara();
 
 // Stops the sound and closes the sound stack; later calls stay silent. The application calls it
-// on its way out, and it runs by itself when the event loop quits or the application object is
-// destroyed: a stream still playing while the process ends can abort the sound client.
+// on its way out. With PulseAudio it also runs by itself when the event loop quits, when the
+// application object is destroyed and from exit(): a stream still playing while the process
+// ends can abort the sound client.
 void Chiudi();
 
 } // namespace Module1

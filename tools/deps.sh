@@ -5,7 +5,8 @@
 # Installs nothing when all are there.
 set -euo pipefail
 
-build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-liberation2)
+build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse-dev
+    fonts-liberation2)
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream)
 

@@ -11,8 +11,12 @@ runtime=$(mktemp -d)
 sink=idrovela_null
 log=$runtime/pulseaudio.log
 
+daemon=
 stop_server() {
-    XDG_RUNTIME_DIR=$runtime pulseaudio --kill >/dev/null 2>&1 || true
+    # By the daemon's own pid file, or by the pid read from it at start if that file is gone.
+    if ! XDG_RUNTIME_DIR=$runtime pulseaudio --kill >/dev/null 2>&1 && [ -n "$daemon" ]; then
+        kill "$daemon" 2>/dev/null || true
+    fi
     # The daemon removes its socket as it leaves; wait for that, within a bound.
     for _ in $(seq 50); do
         [ -e "$runtime/pulse/native" ] || break
@@ -43,6 +47,7 @@ for _ in $(seq 50); do
     fi
     sleep 0.1
 done
+daemon=$(cat "$runtime/pulse/pid" 2>/dev/null || true)
 if [ $ready != yes ] || [ "$(pactl get-default-sink 2>/dev/null)" != "$sink" ]; then
     echo "the private PulseAudio server does not answer, or has another default output:" >&2
     cat "$log" >&2

@@ -8,9 +8,15 @@
 
 #include <limits>
 
+#ifdef IDROVELA_SONDA_PULSE
+#include "SondaServer.h"
+#endif
+
 namespace {
 // Longer than the sound server takes to start a stream and play out what it holds.
 constexpr int CodaMs = 500;
+// A local server answers within milliseconds; one that takes longer is taken for absent.
+constexpr int AttesaServerMs = 1000;
 } // namespace
 
 Lettore::Lettore(QObject* parent)
@@ -26,9 +32,28 @@ Lettore::~Lettore()
     Ferma();
 }
 
+bool Lettore::ServerPronto()
+{
+#ifdef IDROVELA_SONDA_PULSE
+    if (!m_serverPronto)
+        m_serverPronto = SondaServer::Risponde(AttesaServerMs);
+#else
+    m_serverPronto = true;
+#endif
+    return m_serverPronto;
+}
+
+void Lettore::Interrompi()
+{
+#ifdef IDROVELA_SONDA_PULSE
+    SondaServer::Interrompi();
+#endif
+}
+
 void Lettore::Prepara()
 {
-    QMediaDevices::defaultAudioOutput();
+    if (ServerPronto())
+        QMediaDevices::defaultAudioOutput();
 }
 
 bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& campioni)
@@ -39,8 +64,11 @@ bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& cam
     formato.setSampleRate(campioni.frequenza);
     formato.setChannelCount(campioni.canali);
     formato.setSampleFormat(campioni.bit == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    const qint64 byteAlSecondo = formato.bytesForDuration(1000000);
+    if (!ServerPronto())
+        return false;
     const QAudioDevice uscita = QMediaDevices::defaultAudioOutput();
-    if (uscita.isNull() || campioni.inizio < 0 || campioni.lunghezza <= 0
+    if (uscita.isNull() || byteAlSecondo <= 0 || campioni.inizio < 0 || campioni.lunghezza <= 0
         || campioni.inizio + campioni.lunghezza > immagine.size())
         return false;
 
@@ -51,18 +79,19 @@ bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& cam
     m_sink = std::make_unique<QAudioSink>(uscita, formato);
     if (QIODevice* flusso = m_sink->start())
         flusso->write(immagine.constData() + campioni.inizio, campioni.lunghezza);
-    const qint64 durataMs = campioni.lunghezza * 1000 / formato.bytesForDuration(1000000);
+    const qint64 durataMs = campioni.lunghezza * 1000 / byteAlSecondo;
     m_fine.start(int(qMin<qint64>(durataMs + CodaMs, std::numeric_limits<int>::max())));
     return true;
 }
 
-bool Lettore::Ferma()
+void Lettore::Ferma()
 {
     m_fine.stop();
     if (!m_sink)
-        return false;
+        return;
     // Its Stopped state also follows this stop, so it never means that the sound has ended.
+    // Qt's PulseAudio sink runs the thread's pending events from its destructor: requests
+    // posted meanwhile may run inside this call, still in their order.
     m_sink->stop();
     m_sink.reset();
-    return true;
 }

@@ -24,10 +24,15 @@ public:
     void Prepara();
     // Cuts the sound that plays, then starts this one; false when no sink was started.
     bool Suona(const QByteArray& immagine, const LettoreWave::Campioni& campioni);
-    // Stops and destroys the sink; true when there was one.
-    bool Ferma();
+    void Ferma(); // stops and destroys the sink
+
+    // Ends at once, from any thread, a wait for the sound server's answer; no sound after it.
+    static void Interrompi();
 
 private:
+    bool ServerPronto();
+
+    bool m_serverPronto = false; // the server answered once; Qt's client takes it from here
     std::unique_ptr<QAudioSink> m_sink;
     // Lets the sink go once its sound has surely been played, so that no stream stays open.
     QTimer m_fine;

@@ -7,26 +7,46 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
 // How long the way out may wait for a sound server that does not answer.
 constexpr int AttesaChiusuraMs = 500;
-
-void ChiudiAllUscita()
+#ifdef __GLIBC__
+// exit() would go on to destroy Qt's PulseAudio clients, which disconnect without holding their
+// lock: a notice from the server that comes in meanwhile (a stream that ends brings some)
+// crashes the process inside the PulseAudio client, 4 exits in 300 right after a stop. The sound
+// stopped, the program has nothing left to save (it writes nothing), so the process ends here,
+// with the status exit() was given and the standard streams flushed.
+[[noreturn]] void FineDelProcesso(int stato, void*)
+{
+    ServizioSuono::Istanza().Chiudi();
+    std::fflush(nullptr);
+    std::_Exit(stato);
+}
+#else
+void FineDelProcesso()
 {
     ServizioSuono::Istanza().Chiudi();
 }
+#endif
 
-// exit() destroys the multimedia library's globals in the reverse order of their making, and
-// the sound client's own is made when the first sink starts. Registered after that, the stop
-// runs before it: a sink that outlives it crashes the program on its way out.
-void FermaPrimaDellUscita()
+// exit() runs its handlers in the reverse order of their registration. Qt makes one client
+// when the devices are first asked for and another when the first sink starts: registered
+// after each, this handler runs before either is destroyed. Sound thread only.
+void FermaPrimaDellUscita(bool& registrato)
 {
-    static bool registrato = false; // sound thread only
-    if (!registrato)
-        registrato = std::atexit(&ChiudiAllUscita) == 0;
+    if (registrato)
+        return;
+#ifdef __GLIBC__
+    registrato = on_exit(&FineDelProcesso, nullptr) == 0;
+#else
+    registrato = std::atexit(&FineDelProcesso) == 0;
+#endif
 }
+bool dopoIDispositivi = false;
+bool dopoIlPrimoSink = false;
 } // namespace
 
 ServizioSuono& ServizioSuono::Istanza()
@@ -61,7 +81,14 @@ void ServizioSuono::Prepara()
 {
     if (!Avvia())
         return;
-    QMetaObject::invokeMethod(m_lettore.get(), &Lettore::Prepara, Qt::QueuedConnection);
+    Lettore* lettore = m_lettore.get();
+    QMetaObject::invokeMethod(
+        lettore,
+        [lettore] {
+            lettore->Prepara();
+            FermaPrimaDellUscita(dopoIDispositivi);
+        },
+        Qt::QueuedConnection);
 }
 
 void ServizioSuono::Suona(const QByteArray& immagine, const LettoreWave::Campioni& campioni)
@@ -73,7 +100,7 @@ void ServizioSuono::Suona(const QByteArray& immagine, const LettoreWave::Campion
         lettore,
         [=] {
             if (lettore->Suona(immagine, campioni))
-                FermaPrimaDellUscita();
+                FermaPrimaDellUscita(dopoIlPrimoSink);
         },
         Qt::QueuedConnection);
 }
@@ -92,14 +119,14 @@ void ServizioSuono::Chiudi()
     m_chiuso = true;
     if (!m_thread)
         return;
-    // The stop and the end of the thread's loop are one event, so nothing queued before them
-    // can start a sound after the stop.
+    // A wait for the server's answer ends now rather than hold up the way out. The stop and the
+    // end of the thread's loop are one event: no request can run between them.
+    Lettore::Interrompi();
     Lettore* lettore = m_lettore.get();
     QMetaObject::invokeMethod(
         lettore,
         [lettore] {
-            if (lettore->Ferma())
-                QThread::msleep(50);
+            lettore->Ferma();
             QThread::currentThread()->quit();
         },
         Qt::QueuedConnection);

@@ -96,8 +96,6 @@ void tst_LettoreWave::accetta_data()
         << C::Wave(2, 22050, 16, Campioni(4 * 10 + 3)) << 2 << 22050 << 16 << 44 << 40;
     QTest::newRow("16-bit stereo at 44100 Hz")
         << C::Wave(2, 44100, 16, Campioni(400)) << 2 << 44100 << 16 << 44 << 400;
-    QTest::newRow("16-bit mono") << C::Wave(1, 8000, 16, Campioni(400)) << 1 << 8000 << 16 << 44
-                                 << 400;
     QTest::newRow("an 18-byte format with its extra size field") << C::Riff(
         C::Chunk("fmt ", C::CorpoFmt(1, 1, 11025, 8) + QByteArray(2, '\0'))
         + C::Chunk("data", dati)) << 1 << 11025 << 8 << 46 << 100;
@@ -157,9 +155,6 @@ void tst_LettoreWave::rifiuta_data()
     QByteArray avi = buono;
     avi.replace(8, 4, "AVI ");
     QTest::newRow("a RIFF of another form") << avi;
-    QByteArray minuscolo = buono;
-    minuscolo.replace(12, 4, "FMT ");
-    QTest::newRow("a format tag in capitals") << minuscolo;
     QTest::newRow("no format chunk") << C::Riff(C::Chunk("data", dati));
     QTest::newRow("no data chunk") << C::Riff(mono8);
     QTest::newRow("two format chunks") << C::Riff(mono8 + mono8 + C::Chunk("data", dati));
@@ -172,10 +167,7 @@ void tst_LettoreWave::rifiuta_data()
     QTest::newRow("0 Hz") << C::Riff(Formato(1, 1, 0, 8) + C::Chunk("data", dati));
     QTest::newRow("4 GHz") << C::Riff(Formato(1, 1, 0xffffffffu, 8) + C::Chunk("data", dati));
     QTest::newRow("24-bit samples") << C::Riff(Formato(1, 1, 11025, 24) + C::Chunk("data", dati));
-    QTest::newRow("32-bit samples") << C::Riff(Formato(1, 1, 11025, 32) + C::Chunk("data", dati));
-    QTest::newRow("4-bit samples") << C::Riff(Formato(1, 1, 11025, 4, 1) + C::Chunk("data", dati));
     QTest::newRow("0-bit samples") << C::Riff(Formato(1, 1, 11025, 0, 1) + C::Chunk("data", dati));
-    QTest::newRow("ADPCM") << C::Riff(Formato(2, 1, 11025, 8) + C::Chunk("data", dati));
     QTest::newRow("floating point") << C::Riff(Formato(3, 1, 11025, 16) + C::Chunk("data", dati));
     QTest::newRow("A-law") << C::Riff(Formato(6, 1, 11025, 8) + C::Chunk("data", dati));
     QTest::newRow("the extensible format")

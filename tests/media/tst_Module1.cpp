@@ -9,9 +9,15 @@
 #include <QtTest>
 
 #include <climits>
+#include <cstring>
 
-// The tests that play need the private PulseAudio server of tools/test.sh: its null sink is
-// the default output, and IDROVELA_SERVER_AUDIO names it so that its monitor can be recorded.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+// The tests that play need the private PulseAudio server that tools/test.sh starts through
+// tools/with-sound-server.sh: its null sink is the default output, and IDROVELA_SERVER_AUDIO
+// names it so that its monitor can be recorded.
 #define RICHIEDE_SERVER()                                                                          \
     do {                                                                                           \
         if (m_sink.isEmpty())                                                                      \
@@ -28,9 +34,10 @@ constexpr int Frequenza = Registrazione::Frequenza;
 constexpr double Somiglianza = 0.9;
 // Louder than this, in full scale, is not silence.
 constexpr float Silenzio = 0.01f;
-// The monitor of a null sink misses the first milliseconds of a new stream: the sink has
-// already handed what it mixed ahead to the monitor when the stream arrives and it rewinds to
-// mix it in. Comparisons therefore start this far into a sound.
+// The monitor of a null sink misses the first few milliseconds of a new stream (pacat's too):
+// the sink mixes ahead and hands that to the monitor at once, and a stream that arrives later
+// is mixed in by rewinding, which the monitor cannot take back. Comparisons therefore start
+// this far into a sound.
 constexpr qsizetype Attacco = Frequenza / 40;
 
 QByteArray Inventato8Mono(double secondi = 1.6)
@@ -110,7 +117,8 @@ private slots:
     void uscitaDuranteIlSuono();
 
 private:
-    // The child program, run with this source and way out; returns what it printed.
+    // What the child program did with these arguments: its status, what it printed, how long
+    // it took.
     struct Esito {
         int stato = -1;
         QByteArray uscita;
@@ -461,21 +469,44 @@ QString ProgrammaSuonatore()
 void tst_Module1::senzaServerTaceESubito_data()
 {
     QTest::addColumn<QStringList>("argomenti");
+    QTest::addColumn<bool>("sordo");
 
     const QString avviso = QStringLiteral("avviso");
-    QTest::newRow("the bubbling sound") << QStringList { QStringLiteral("101"), avviso, "300" };
-    QTest::newRow("a made-up sound") << QStringList { m_inventato, avviso, "300" };
-    QTest::newRow("after a warm-up")
-        << QStringList { m_inventato, avviso, "300", QStringLiteral("prepara") };
+    const QStringList bolle { QStringLiteral("101"), avviso, "300" };
+    const QStringList inventato { m_inventato, avviso, "300" };
+    const QStringList preparato { m_inventato, avviso, "300", QStringLiteral("prepara") };
+    QTest::newRow("no server, the bubbling sound") << bolle << false;
+    QTest::newRow("no server, a made-up sound") << inventato << false;
+    QTest::newRow("no server, after a warm-up") << preparato << false;
+    QTest::newRow("a server that never answers") << inventato << true;
+    QTest::newRow("a server that never answers, after a warm-up") << preparato << true;
 }
 
 void tst_Module1::senzaServerTaceESubito()
 {
     QFETCH(QStringList, argomenti);
+    QFETCH(bool, sordo);
+    // With a server named, the client spawns none. Where nothing listens the connection fails
+    // at once; a socket that takes connections and never answers leaves the client waiting.
+    const QString percorso
+        = m_cartella.filePath(sordo ? QStringLiteral("sordo") : QStringLiteral("nessuno"));
+    const int presa = sordo ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1;
+    const auto chiudi = qScopeGuard([presa] {
+        if (presa >= 0)
+            ::close(presa);
+    });
+    if (sordo) {
+        QFile::remove(percorso);
+        sockaddr_un indirizzo {};
+        indirizzo.sun_family = AF_UNIX;
+        const QByteArray nome = QFile::encodeName(percorso);
+        QVERIFY(presa >= 0 && size_t(nome.size()) < sizeof indirizzo.sun_path);
+        std::memcpy(indirizzo.sun_path, nome.constData(), size_t(nome.size()));
+        QVERIFY(::bind(presa, reinterpret_cast<sockaddr*>(&indirizzo), sizeof indirizzo) == 0);
+        QVERIFY(::listen(presa, 8) == 0);
+    }
     QProcessEnvironment ambiente = AmbienteDelFiglio();
-    // A socket where nothing listens, and with a server named the client spawns none.
-    ambiente.insert(QStringLiteral("PULSE_SERVER"),
-        QStringLiteral("unix:") + m_cartella.filePath(QStringLiteral("nessuno")));
+    ambiente.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + percorso);
 
     const Esito esito = Suonatore(ProgrammaSuonatore(), argomenti, ambiente);
 
