@@ -6,6 +6,7 @@
 #include "ServerX.h"
 #include "Statistica.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -50,12 +51,13 @@ private:
         QRect client; // the client area below the menu bar, on the screen
         qint64 mappaNs = 0; // from the start to the map
         qint64 disegnoNs = 0; // from the start to the first pixels drawn in it
+        qint64 cpuNs = 0; // the CPU time it had used by then, all threads
     };
     std::optional<Finestra> PrimoDisegno(Figlio& figlio);
     std::optional<Finestra> AvviaEAttendi(Figlio& figlio);
 
     void Avvii();
-    void Scelte(const Finestra& finestra, bool prima);
+    void Scelte(const Finestra& finestra);
     void Discese();
     bool UnaDiscesa(const Finestra& finestra);
     void Inattivita();
@@ -88,6 +90,7 @@ private:
 
     std::map<Programma, Statistica> m_avvio; // ms to the first paint
     std::map<Programma, Statistica> m_mappa; // ms to the map
+    std::map<Programma, Statistica> m_cpuAvvio; // CPU ms used by the first paint
     std::map<Programma, Statistica> m_memoria; // VmHWM, MiB
     Statistica m_rapportoAvvioQt, m_rapportoAvvioX; // Idrovela's over the baseline's, per round
     Statistica m_rapportoMemoriaQt, m_rapportoMemoriaX;
@@ -102,6 +105,7 @@ private:
     Statistica m_ultimoPasso; // ms from "OK" released to the last step's paint
     Statistica m_passo; // ms between the paints of successive steps
     Statistica m_passi; // steps painted per run
+    QJsonArray m_passiLenti; // the intervals over 35 ms, with the step that ended them
     QJsonObject m_suono; // idrovela-bench-suono's own figures
     QString m_carico; // the machine's load average before and after
     int m_errori = 0;
