@@ -367,6 +367,9 @@ void Form1::Beep()
 
 void Form1::MsgBox(const std::string& testo, const std::string& titolo)
 {
+    // The window shows what the message speaks of before the box is built: its pending
+    // repaint would otherwise wait for the box, and a sinking body's last step come late.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(titolo),
         QString::fromStdString(testo), QMessageBox::Ok, this);
     SenzaIcone(box);

@@ -59,6 +59,33 @@ void Scegli(const Form1& form, const char* opzione)
     QTest::mouseClick(Controllo<QRadioButton>(form, opzione), Qt::LeftButton);
 }
 
+// Notes, in the order the application delivers them, the window's repaints with the top of a
+// picture at that moment, and the showing of every message box.
+class Cronaca : public QObject {
+public:
+    Cronaca(const Form1& form, const QWidget& figura)
+        : m_form(form)
+        , m_figura(figura)
+    {
+    }
+
+    QStringList eventi;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::UpdateRequest && oggetto == &m_form)
+            eventi << QStringLiteral("repaint y=%1").arg(m_figura.y());
+        else if (evento->type() == QEvent::Show && qobject_cast<QMessageBox*>(oggetto))
+            eventi << QStringLiteral("message");
+        return false;
+    }
+
+private:
+    const Form1& m_form;
+    const QWidget& m_figura;
+};
+
 } // namespace
 
 class tst_Form1 : public QObject {
@@ -78,6 +105,7 @@ private slots:
     void ordineTab();
     void sceltaConLaTastiera();
     void ferroInAcqua();
+    void lUltimoPassoSiVedePrimaDelVerdetto();
     void ghiaccioInAcquaGalleggiaSubito();
     void pannelloDuranteLaDiscesa();
     void pannelliIndipendenti();
@@ -382,6 +410,24 @@ void tst_Form1::ferroInAcqua()
     QCOMPARE(ferro->x(), 112);
     QCOMPARE(m_form->esperimento().Stato().NumScelte, 0);
     QVERIFY(!timer->isActive());
+}
+
+void tst_Form1::lUltimoPassoSiVedePrimaDelVerdetto()
+{
+    // The body's return to the surface is painted before the verdict is built, not while the
+    // message box opens: building it takes longer than a tick.
+    Risponditore risponditore;
+    Cronaca cronaca(*m_form, *Controllo(*m_form, "imgFerro"));
+    qApp->installEventFilter(&cronaca);
+    Scegli(*m_form, "Option1_0");
+    Scegli(*m_form, "Option2_1");
+    QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(risponditore.visti.size(), 1, 10000);
+    qApp->removeEventFilter(&cronaca);
+
+    const qsizetype messaggio = cronaca.eventi.indexOf(QStringLiteral("message"));
+    QVERIFY2(messaggio > 0, qPrintable(cronaca.eventi.join(QLatin1Char(','))));
+    QCOMPARE(cronaca.eventi.at(messaggio - 1), QStringLiteral("repaint y=64"));
 }
 
 void tst_Form1::ghiaccioInAcquaGalleggiaSubito()
