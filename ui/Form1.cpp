@@ -218,14 +218,17 @@ QWidget* Form1::CreaControllo(const Riga& riga, QWidget* contenitore)
 
 void Form1::ImpostaImmagini()
 {
+    using Risorse::Disegno;
     imgContenitore->setPicture(Risorse::Bitmap(Catalogo::Liquidi[0].bitmapContenitore));
-    imgGhiaccio->setPicture(Risorse::Immagine(Risorse::Disegno::CorpoGhiaccio));
-    imgFerro->setPicture(Risorse::Immagine(Risorse::Disegno::CorpoFerro));
-    imgRame->setPicture(Risorse::Immagine(Risorse::Disegno::CorpoRame));
-    imgLegno->setPicture(Risorse::Immagine(Risorse::Disegno::CorpoLegno));
-    const QImage freccia = Risorse::Immagine(Risorse::Disegno::FrecciaIndietro);
+    // The bodies and the panels' arrows are hidden at start-up: each is decoded when it first
+    // shows, off the way to the first frame.
+    const auto disegno = [](Disegno d) { return [d] { return Risorse::Immagine(d); }; };
+    imgGhiaccio->setPictureDifferita(disegno(Disegno::CorpoGhiaccio));
+    imgFerro->setPictureDifferita(disegno(Disegno::CorpoFerro));
+    imgRame->setPictureDifferita(disegno(Disegno::CorpoRame));
+    imgLegno->setPictureDifferita(disegno(Disegno::CorpoLegno));
     for (Figura* bottone : { Command3, Image1 }) {
-        bottone->setPicture(freccia);
+        bottone->setPictureDifferita(disegno(Disegno::FrecciaIndietro));
         bottone->setToolTip(QStringLiteral("Indietro"));
     }
 }
