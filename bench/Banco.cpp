@@ -249,6 +249,10 @@ void Banco::Discese()
         for (int d = 0; d < m_discesePerProcesso; ++d)
             if (!UnaDiscesa(*finestra))
                 ++m_errori;
+        if (m_opzioni.rapido) {
+            figlio.Termina();
+            continue; // waiting for the sound to end would take a quick pass past half a minute
+        }
         // Idle once a run is over and its sound has ended (3.6 s from the start of the run).
         Attendi(4000);
         const Istantanea prima = Fotografa(figlio);
