@@ -58,8 +58,19 @@ private:
 
     void Avvii();
     void Scelte(const Finestra& finestra);
+    // The figures of the descents of one program.
+    struct Corse {
+        Statistica durata; // ms from "OK" released to the verdict's first paint
+        Statistica ultimoPasso; // ms from "OK" released to the last step's paint
+        Statistica passo; // ms between the paints of successive steps
+        Statistica passi; // steps painted per run
+        QJsonArray lenti; // the intervals over 35 ms, with the step that ended them
+        QJsonObject Json() const;
+    };
     void Discese();
-    bool UnaDiscesa(const Finestra& finestra);
+    void DisceseIdrovela();
+    void DisceseQt();
+    bool UnaDiscesa(const Finestra& finestra, Corse& corse);
     void Inattivita();
     struct Consumo {
         double cpuMs = 0; // scheduler's run time of all threads
@@ -101,11 +112,8 @@ private:
     Statistica m_cpuDopoCorsa, m_risvegliDopoCorsa;
     QJsonObject m_filiDopoCorsa;
     Statistica m_primaScelta, m_scelta; // ms from the click to the tank repainted
-    Statistica m_durataDiscesa; // ms from "OK" released to the verdict's first paint
-    Statistica m_ultimoPasso; // ms from "OK" released to the last step's paint
-    Statistica m_passo; // ms between the paints of successive steps
-    Statistica m_passi; // steps painted per run
-    QJsonArray m_passiLenti; // the intervals over 35 ms, with the step that ended them
+    Corse m_discesa; // Idrovela's
+    Corse m_discesaQt; // the same descent in the bare Qt window, in turn with Idrovela's
     QJsonObject m_suono; // idrovela-bench-suono's own figures
     QString m_carico; // the machine's load average before and after
     int m_errori = 0;
