@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 
+#include "Aspetto.h"
 #include "Catalogo.h"
 #include "Disposizione.h"
 #include "Figura.h"
@@ -45,9 +46,8 @@ QFont Font(Carattere carattere)
 {
     if (carattere == Carattere::Predefinito)
         return QApplication::font();
-    // Liberation Sans has Arial's metrics, so text wraps as designed where Arial is missing.
     QFont font;
-    font.setFamilies({ QStringLiteral("Arial"), QStringLiteral("Liberation Sans") });
+    font.setFamily(FamigliaArial());
     font.setPointSizeF(carattere == Carattere::Titolo ? 12.0 : 14.25);
     font.setBold(carattere == Carattere::Titolo);
     return font;

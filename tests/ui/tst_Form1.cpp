@@ -8,6 +8,7 @@
 #include <QAbstractEventDispatcher>
 #include <QButtonGroup>
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -102,6 +103,8 @@ private slots:
     void impilamento();
     void lineeSopraEtichette();
     void testiVisibiliPerIntero();
+    void caratteri_data();
+    void caratteri();
     void ordineTab();
     void sceltaConLaTastiera();
     void ferroInAcqua();
@@ -332,6 +335,32 @@ void tst_Form1::testiVisibiliPerIntero()
     // The density texts are set later: the widest must fit too.
     auto* etichetta = Controllo<QLabel>(*m_form, "lblPSMateriale");
     QVERIFY(etichetta->fontMetrics().horizontalAdvance("Densità = 0,92") <= etichetta->width());
+}
+
+void tst_Form1::caratteri_data()
+{
+    QTest::addColumn<QString>("controllo");
+    QTest::addColumn<qreal>("punti");
+    QTest::addColumn<bool>("grassetto");
+
+    QTest::newRow("an option speaks in the 8-point dialog font") << "Option1_0" << 8.0 << false;
+    QTest::newRow("a panel's caption is 12-point bold") << "Frame3" << 12.0 << true;
+    QTest::newRow("a panel's text is 14.25-point") << "Label3" << 14.25 << false;
+}
+
+void tst_Form1::caratteri()
+{
+    QFETCH(QString, controllo);
+    QFETCH(qreal, punti);
+    QFETCH(bool, grassetto);
+
+    // The family named is an installed one, and the text is really drawn in it.
+    QVERIFY(QFontDatabase::families().contains(FamigliaArial()));
+    const QWidget* widget = Controllo(*m_form, controllo.toLatin1().constData());
+    const QFontInfo info(widget->font());
+    QCOMPARE(info.family(), FamigliaArial());
+    QCOMPARE(info.bold(), grassetto);
+    QCOMPARE(widget->font().pointSizeF(), punti);
 }
 
 void tst_Form1::ordineTab()
