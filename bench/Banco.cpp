@@ -90,7 +90,7 @@ QString Carico()
 
 Banco::Banco(Opzioni opzioni)
     : m_opzioni(std::move(opzioni))
-    , m_giri(m_opzioni.rapido ? 2 : 15)
+    , m_giri(m_opzioni.rapido ? 2 : 25)
     , m_processiDiscesa(m_opzioni.rapido ? 1 : 3)
     , m_discesePerProcesso(m_opzioni.rapido ? 1 : 3)
     , m_giriInattivi(m_opzioni.rapido ? 1 : 3)
