@@ -11,7 +11,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -124,10 +123,9 @@ QString Banco::Percorso(Programma programma) const
     return {};
 }
 
-bool Banco::Attendi(int ms)
+void Banco::Attendi(int ms)
 {
     m_osservatore->Svuota(ms);
-    return true;
 }
 
 std::optional<Banco::Finestra> Banco::PrimoDisegno(Figlio& figlio)

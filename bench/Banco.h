@@ -88,7 +88,8 @@ private:
 
     void Stampa() const;
     QJsonObject Json() const;
-    bool Attendi(int ms); // keeps reading the server meanwhile; false if it is gone
+    // Lets time pass, reading and dropping what the X server reports meanwhile.
+    void Attendi(int ms);
 
     Opzioni m_opzioni;
     int m_giri; // start-up rounds
