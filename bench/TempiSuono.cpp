@@ -2,7 +2,7 @@
 // Measures how fast RiproduciSuono(101) returns and how soon its sound reaches the sound
 // server. Run it next to the private server of tools/with-sound-server.sh:
 //
-//   tools/with-sound-server.sh build/bin/idrovela-bench-suono [calls]
+//   tools/with-sound-server.sh build/bin/idrovela-bench-suono [calls [fresh processes]]
 //
 // It records the null sink's monitor with parec and times, on one monotonic clock:
 // - the return of RiproduciSuono, for the first call of a fresh process (module not yet
@@ -15,6 +15,7 @@
 #include "LettoreWave.h"
 #include "Module1.h"
 #include "Risorse.h"
+#include "Statistica.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -173,33 +174,6 @@ qsizetype Inizio(const std::vector<float>& registrazione, const std::vector<floa
     return posizione;
 }
 
-struct Statistica {
-    std::vector<double> valori;
-    int mancati = 0; // sounds that never showed up in the recording
-
-    void Aggiungi(double valore)
-    {
-        if (std::isnan(valore))
-            ++mancati;
-        else
-            valori.push_back(valore);
-    }
-
-    double Quantile(double q) const
-    {
-        if (valori.empty())
-            return std::nan("");
-        std::vector<double> v = valori;
-        std::sort(v.begin(), v.end());
-        return v[std::min(v.size() - 1, size_t(q * double(v.size() - 1) + 0.5))];
-    }
-    QJsonObject Json() const
-    {
-        return { { "mediana", Quantile(0.5) }, { "p90", Quantile(0.9) }, { "minimo", Quantile(0) },
-            { "massimo", Quantile(1) }, { "n", int(valori.size()) } };
-    }
-};
-
 // One fresh process, one call: prints the time of the call and how long it took.
 // With prepara, also how long Prepara took to return and the longest the event loop then
 // stood still while the module loaded and the server was reached (a 1 ms timer's worst delay).
@@ -274,12 +248,13 @@ int main(int argc, char* argv[])
         return UnaChiamata(argomenti.size() >= 3 && argomenti.at(2) == QLatin1String("prepara"));
 
     const int chiamate = argomenti.size() >= 2 ? argomenti.at(1).toInt() : 40;
+    const int freschi = argomenti.size() >= 3 ? argomenti.at(2).toInt() : 10;
     const QString sink = qEnvironmentVariable("IDROVELA_SERVER_AUDIO");
     const std::vector<float> suono = Suono();
-    if (sink.isEmpty() || suono.empty() || chiamate < 1) {
+    if (sink.isEmpty() || suono.empty() || chiamate < 1 || freschi < 1) {
         std::fprintf(stderr,
             "needs the sound CUSTOM 101 (8-bit mono 11025 Hz) and the server of "
-            "tools/with-sound-server.sh; usage: %s [calls]\n",
+            "tools/with-sound-server.sh; usage: %s [calls [fresh processes]]\n",
             qPrintable(argomenti.at(0)));
         return 2;
     }
@@ -311,7 +286,7 @@ int main(int argc, char* argv[])
     };
 
     Statistica primoRitorno, primoRitardo, preparatoRitorno, preparatoRitardo;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < freschi; ++i) {
         Fresco(false, primoRitorno, primoRitardo);
         Fresco(true, preparatoRitorno, preparatoRitardo);
     }
@@ -333,9 +308,9 @@ int main(int argc, char* argv[])
     registratore.Ferma();
 
     const auto Riga = [](const char* nome, const Statistica& s) {
-        std::printf("%-44s median %7.3f ms  p90 %7.3f ms  min %7.3f  max %7.3f  (n=%zu, %d lost)\n",
-            nome, s.Quantile(0.5), s.Quantile(0.9), s.Quantile(0), s.Quantile(1), s.valori.size(),
-            s.mancati);
+        std::printf("%-44s median %7.3f ms  p90 %7.3f ms  min %7.3f  max %7.3f  (n=%d, %d lost)\n",
+            nome, s.Quantile(0.5), s.Quantile(0.9), s.Quantile(0), s.Quantile(1), s.Numero(),
+            s.Mancati());
     };
     Riga("RiproduciSuono returns, first call", primoRitorno);
     Riga("RiproduciSuono returns, first after Prepara", preparatoRitorno);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that are missing for building and running Idrovela ("run"),
-# for its Debian package ("package"), or for the whole test suite as well ("test").
+# for its Debian package ("package"), for the benchmark ("bench"), or for the whole test suite
+# as well ("test").
 # Installs nothing when all are there.
 set -euo pipefail
 
@@ -11,10 +12,13 @@ tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaud
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream)
 
 packaging=(dpkg-dev file)
+# The benchmark watches the X server with DAMAGE and clicks through XTEST.
+bench=(xvfb pulseaudio pulseaudio-utils libx11-dev libxdamage-dev libxtst-dev)
 
 wanted=("${build[@]}")
 case "${1:-run}" in
-test) wanted+=("${tests[@]}" "${packaging[@]}") ;;
+test) wanted+=("${tests[@]}" "${packaging[@]}" "${bench[@]}") ;;
+bench) wanted+=("${bench[@]}") ;;
 package) wanted+=("${packaging[@]}") ;;
 esac
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QStyleFactory>
 
 void ImpostaAspetto()
@@ -15,7 +16,15 @@ void ImpostaAspetto()
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 #endif
     QFont dialogo;
-    dialogo.setFamilies({ QStringLiteral("Arial"), QStringLiteral("Liberation Sans") });
+    dialogo.setFamily(FamigliaArial());
     dialogo.setPointSizeF(8.0);
     QApplication::setFont(dialogo);
+}
+
+QString FamigliaArial()
+{
+    static const QString famiglia = QFontDatabase::families().contains(QStringLiteral("Arial"))
+        ? QStringLiteral("Arial")
+        : QStringLiteral("Liberation Sans");
+    return famiglia;
 }

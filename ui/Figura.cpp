@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <utility>
+
 Figura::Figura(QWidget* parent)
     : QWidget(parent)
 {
@@ -11,10 +13,30 @@ Figura::Figura(QWidget* parent)
 
 void Figura::setPicture(const QImage& immagine)
 {
+    m_carica = nullptr; // a picture put in now replaces one still waiting
     m_pixmap = QPixmap::fromImage(immagine);
     if (!m_pixmap.isNull())
         resize(m_pixmap.deviceIndependentSize().toSize());
     update();
+}
+
+void Figura::setPictureDifferita(std::function<QImage()> carica)
+{
+    m_carica = std::move(carica);
+    if (isVisible())
+        CaricaDifferita();
+}
+
+void Figura::CaricaDifferita()
+{
+    if (m_carica)
+        setPicture(std::exchange(m_carica, nullptr)());
+}
+
+void Figura::showEvent(QShowEvent* event)
+{
+    CaricaDifferita();
+    QWidget::showEvent(event);
 }
 
 void Figura::setBorderStyle(int stile)

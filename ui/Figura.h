@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <functional>
+
 // A picture control: shows its picture at its natural size from the top-left corner, never
 // stretched, and takes that size when a picture is put into it (without one it keeps its
 // design size). Transparent where the picture is. With border style 1 it draws a thin
@@ -15,6 +17,10 @@ public:
     explicit Figura(QWidget* parent = nullptr);
 
     void setPicture(const QImage& immagine);
+    // The same, with a picture decoded only when the control is first shown: one hidden at
+    // start-up costs nothing until it is needed. The control keeps its size until then.
+    void setPictureDifferita(std::function<QImage()> carica);
+    // Null while the picture waits to be decoded.
     QPixmap picture() const { return m_pixmap; }
 
     void setBorderStyle(int stile);
@@ -27,10 +33,14 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void CaricaDifferita();
+
     QPixmap m_pixmap;
+    std::function<QImage()> m_carica; // the picture still to decode, if any
     int m_borderStyle = 0;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 
+#include "Aspetto.h"
 #include "Catalogo.h"
 #include "Disposizione.h"
 #include "Figura.h"
@@ -45,9 +46,8 @@ QFont Font(Carattere carattere)
 {
     if (carattere == Carattere::Predefinito)
         return QApplication::font();
-    // Liberation Sans has Arial's metrics, so text wraps as designed where Arial is missing.
     QFont font;
-    font.setFamilies({ QStringLiteral("Arial"), QStringLiteral("Liberation Sans") });
+    font.setFamily(FamigliaArial());
     font.setPointSizeF(carattere == Carattere::Titolo ? 12.0 : 14.25);
     font.setBold(carattere == Carattere::Titolo);
     return font;
@@ -218,14 +218,17 @@ QWidget* Form1::CreaControllo(const Riga& riga, QWidget* contenitore)
 
 void Form1::ImpostaImmagini()
 {
+    using Risorse::Disegno;
     imgContenitore->setPicture(Risorse::Bitmap(Catalogo::Liquidi[0].bitmapContenitore));
-    imgGhiaccio->setPicture(Risorse::Immagine(Risorse::Disegno::CorpoGhiaccio));
-    imgFerro->setPicture(Risorse::Immagine(Risorse::Disegno::CorpoFerro));
-    imgRame->setPicture(Risorse::Immagine(Risorse::Disegno::CorpoRame));
-    imgLegno->setPicture(Risorse::Immagine(Risorse::Disegno::CorpoLegno));
-    const QImage freccia = Risorse::Immagine(Risorse::Disegno::FrecciaIndietro);
+    // The bodies and the panels' arrows are hidden at start-up: each is decoded when it first
+    // shows, off the way to the first frame.
+    const auto disegno = [](Disegno d) { return [d] { return Risorse::Immagine(d); }; };
+    imgGhiaccio->setPictureDifferita(disegno(Disegno::CorpoGhiaccio));
+    imgFerro->setPictureDifferita(disegno(Disegno::CorpoFerro));
+    imgRame->setPictureDifferita(disegno(Disegno::CorpoRame));
+    imgLegno->setPictureDifferita(disegno(Disegno::CorpoLegno));
     for (Figura* bottone : { Command3, Image1 }) {
-        bottone->setPicture(freccia);
+        bottone->setPictureDifferita(disegno(Disegno::FrecciaIndietro));
         bottone->setToolTip(QStringLiteral("Indietro"));
     }
 }
@@ -367,6 +370,9 @@ void Form1::Beep()
 
 void Form1::MsgBox(const std::string& testo, const std::string& titolo)
 {
+    // The window shows what the message speaks of before the box is built: its pending
+    // repaint would otherwise wait for the box, and a sinking body's last step come late.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(titolo),
         QString::fromStdString(testo), QMessageBox::Ok, this);
     SenzaIcone(box);

@@ -2,6 +2,7 @@
 #include "Riquadro.h"
 
 #include <QPainter>
+#include <QShowEvent>
 
 namespace {
 constexpr int MargineCaption = 6; // from the left edge to the caption, in pixels
@@ -33,4 +34,27 @@ void Riquadro::paintEvent(QPaintEvent*)
     painter.fillRect(testo, palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(testo, Qt::AlignCenter | Qt::TextSingleLine, title());
+}
+
+void Riquadro::changeEvent(QEvent* event)
+{
+    // A group box measures its caption's font as soon as it is set, which loads the font. The
+    // panels are hidden at start-up in a font of their own: it is measured when they first
+    // show, off the way to the first frame.
+    if (event->type() == QEvent::FontChange && !isVisible()) {
+        m_fontDaMisurare = true;
+        QWidget::changeEvent(event);
+        return;
+    }
+    QGroupBox::changeEvent(event);
+}
+
+void Riquadro::showEvent(QShowEvent* event)
+{
+    if (m_fontDaMisurare) {
+        m_fontDaMisurare = false;
+        QEvent cambio(QEvent::FontChange);
+        QGroupBox::changeEvent(&cambio);
+    }
+    QGroupBox::showEvent(event);
 }

@@ -14,4 +14,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool m_fontDaMisurare = false; // a font set while hidden, not yet measured
 };

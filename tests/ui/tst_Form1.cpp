@@ -8,6 +8,7 @@
 #include <QAbstractEventDispatcher>
 #include <QButtonGroup>
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -59,6 +60,33 @@ void Scegli(const Form1& form, const char* opzione)
     QTest::mouseClick(Controllo<QRadioButton>(form, opzione), Qt::LeftButton);
 }
 
+// Notes, in the order the application delivers them, the window's repaints with the top of a
+// picture at that moment, and the showing of every message box.
+class Cronaca : public QObject {
+public:
+    Cronaca(const Form1& form, const QWidget& figura)
+        : m_form(form)
+        , m_figura(figura)
+    {
+    }
+
+    QStringList eventi;
+
+protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override
+    {
+        if (evento->type() == QEvent::UpdateRequest && oggetto == &m_form)
+            eventi << QStringLiteral("repaint y=%1").arg(m_figura.y());
+        else if (evento->type() == QEvent::Show && qobject_cast<QMessageBox*>(oggetto))
+            eventi << QStringLiteral("message");
+        return false;
+    }
+
+private:
+    const Form1& m_form;
+    const QWidget& m_figura;
+};
+
 } // namespace
 
 class tst_Form1 : public QObject {
@@ -75,9 +103,12 @@ private slots:
     void impilamento();
     void lineeSopraEtichette();
     void testiVisibiliPerIntero();
+    void caratteri_data();
+    void caratteri();
     void ordineTab();
     void sceltaConLaTastiera();
     void ferroInAcqua();
+    void lUltimoPassoSiVedePrimaDelVerdetto();
     void ghiaccioInAcquaGalleggiaSubito();
     void pannelloDuranteLaDiscesa();
     void pannelliIndipendenti();
@@ -308,6 +339,32 @@ void tst_Form1::testiVisibiliPerIntero()
     QVERIFY(etichetta->fontMetrics().horizontalAdvance("Densità = 0,92") <= etichetta->width());
 }
 
+void tst_Form1::caratteri_data()
+{
+    QTest::addColumn<QString>("controllo");
+    QTest::addColumn<qreal>("punti");
+    QTest::addColumn<bool>("grassetto");
+
+    QTest::newRow("an option speaks in the 8-point dialog font") << "Option1_0" << 8.0 << false;
+    QTest::newRow("a panel's caption is 12-point bold") << "Frame3" << 12.0 << true;
+    QTest::newRow("a panel's text is 14.25-point") << "Label3" << 14.25 << false;
+}
+
+void tst_Form1::caratteri()
+{
+    QFETCH(QString, controllo);
+    QFETCH(qreal, punti);
+    QFETCH(bool, grassetto);
+
+    // The family named is an installed one, and the text is really drawn in it.
+    QVERIFY(QFontDatabase::families().contains(FamigliaArial()));
+    const QWidget* widget = Controllo(*m_form, controllo.toLatin1().constData());
+    const QFontInfo info(widget->font());
+    QCOMPARE(info.family(), FamigliaArial());
+    QCOMPARE(info.bold(), grassetto);
+    QCOMPARE(widget->font().pointSizeF(), punti);
+}
+
 void tst_Form1::ordineTab()
 {
     Scegli(*m_form, "Option1_0");
@@ -384,6 +441,24 @@ void tst_Form1::ferroInAcqua()
     QCOMPARE(ferro->x(), 112);
     QCOMPARE(m_form->esperimento().Stato().NumScelte, 0);
     QVERIFY(!timer->isActive());
+}
+
+void tst_Form1::lUltimoPassoSiVedePrimaDelVerdetto()
+{
+    // The body's return to the surface is painted before the verdict is built, not while the
+    // message box opens: building it takes longer than a tick.
+    Risponditore risponditore;
+    Cronaca cronaca(*m_form, *Controllo(*m_form, "imgFerro"));
+    qApp->installEventFilter(&cronaca);
+    Scegli(*m_form, "Option1_0");
+    Scegli(*m_form, "Option2_1");
+    QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(risponditore.visti.size(), 1, 10000);
+    qApp->removeEventFilter(&cronaca);
+
+    const qsizetype messaggio = cronaca.eventi.indexOf(QStringLiteral("message"));
+    QVERIFY2(messaggio > 0, qPrintable(cronaca.eventi.join(QLatin1Char(','))));
+    QCOMPARE(cronaca.eventi.at(messaggio - 1), QStringLiteral("repaint y=64"));
 }
 
 void tst_Form1::ghiaccioInAcquaGalleggiaSubito()

@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+
+#include <sys/types.h>
+
+// A private Xvfb on a display number of its own, with no window manager: the programs under
+// measurement map their windows straight onto the root window. Stopped when destroyed.
+class ServerX {
+public:
+    ServerX();
+    ~ServerX();
+    ServerX(const ServerX&) = delete;
+    ServerX& operator=(const ServerX&) = delete;
+
+    // ":N" once the server accepts connections; empty when it did not start.
+    QByteArray display() const { return m_display; }
+
+private:
+    pid_t m_pid = -1;
+    QByteArray m_display;
+};
