@@ -1,19 +1,39 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, checks the formatting, builds Idrovela and runs every test
-# headless. Exits non-zero when anything fails.
+# headless: once as built for use, once more built with the sanitizers (build-asan/). Exits
+# non-zero when anything fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 tools/deps.sh test
 
-echo "== formatting"
-mapfile -t sources < <(git ls-files -- '*.cpp' '*.h')
-[ ${#sources[@]} -eq 0 ] || clang-format --dry-run --Werror "${sources[@]}"
+# How long each step took, printed at the end.
+steps=()
+timed() {
+    local name=$1 start=$SECONDS
+    shift
+    echo "== $name"
+    "$@"
+    steps+=("$(printf '%4d s  %s' $((SECONDS - start)) "$name")")
+}
 
-echo "== build"
-tools/build.sh "$top/build"
+check_format() {
+    local sources
+    mapfile -t sources < <(git ls-files -- '*.cpp' '*.h')
+    [ ${#sources[@]} -eq 0 ] || clang-format --dry-run --Werror "${sources[@]}"
+}
 
-echo "== tests"
+timed formatting check_format
+timed build tools/build.sh "$top/build"
+timed "build with the sanitizers" tools/build.sh "$top/build-asan" -DIDROVELA_SANITIZE=ON
+
 # The sound tests play through a private PulseAudio server and record its null sink.
-tools/with-sound-server.sh ctest --test-dir "$top/build" --output-on-failure --timeout 300 -j2
+timed tests tools/with-sound-server.sh \
+    ctest --test-dir "$top/build" --output-on-failure --timeout 300 -j2
+# Everything again under AddressSanitizer, UBSan and LeakSanitizer, the real program on its
+# X server included; the Debian package is made from the normal build only.
+timed "tests under the sanitizers" tools/with-sound-server.sh \
+    ctest --test-dir "$top/build-asan" --output-on-failure --timeout 300 -j2 -LE packaging
+
+printf '%s\n' "${steps[@]}"
