@@ -9,6 +9,7 @@
 // (or IDROVELA_SEME and IDROVELA_EVENTI). The inputs are the same for the same seed; only the
 // few real waits let the clock decide how many ticks run, so a replay may differ after one.
 #include "Aspetto.h"
+#include "AvvisiOffscreen.h"
 #include "Figura.h"
 #include "Form1.h"
 #include "Modello.h"
@@ -132,16 +133,6 @@ QString Punto(QPoint p)
     return QStringLiteral("(%1,%2)").arg(p.x()).arg(p.y());
 }
 
-// The offscreen platform says, at every menu and box, what it cannot do (raise a window, grab
-// the keyboard); thousands of those would bury what matters and hit Qt Test's cap on warnings.
-QtMessageHandler g_gestore = nullptr;
-void SenzaLimitiDellaPiattaforma(
-    QtMsgType tipo, const QMessageLogContext& contesto, const QString& testo)
-{
-    if (!testo.startsWith(QLatin1String("This plugin does not support")))
-        g_gestore(tipo, contesto, testo);
-}
-
 } // namespace
 
 class tst_Scolaresca : public QObject {
@@ -155,7 +146,7 @@ public:
     }
 
 private slots:
-    void initTestCase() { g_gestore = qInstallMessageHandler(SenzaLimitiDellaPiattaforma); }
+    void initTestCase() { TaciLimitiOffscreen(); }
     void init();
     void cleanup();
     void unaClasseIntera();
