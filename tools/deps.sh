@@ -7,7 +7,7 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev fonts-liberation2)
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
-    binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream)
+    binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev)
 
 packaging=(dpkg-dev file)
 

@@ -27,6 +27,9 @@ check_format() {
 timed formatting check_format
 timed build tools/build.sh "$top/build"
 timed "build with the sanitizers" tools/build.sh "$top/build-asan" -DIDROVELA_SANITIZE=ON
+# The fuzz target alone, with Clang and libFuzzer, on top of the sanitizers.
+timed "build of the fuzz target" tools/build.sh "$top/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ \
+    -DIDROVELA_SANITIZE=ON -DIDROVELA_FUZZ=ON --target fuzz_LettoreWave
 
 # The sound tests play through a private PulseAudio server and record its null sink.
 timed tests tools/with-sound-server.sh \
@@ -35,5 +38,8 @@ timed tests tools/with-sound-server.sh \
 # X server included; the Debian package is made from the normal build only.
 timed "tests under the sanitizers" tools/with-sound-server.sh \
     ctest --test-dir "$top/build-asan" --output-on-failure --timeout 300 -j2 -LE packaging
+# The WAVE reader and the sound routine under 200,000 inputs from libFuzzer.
+timed fuzzing tools/with-sound-server.sh \
+    ctest --test-dir "$top/build-fuzz" --output-on-failure --timeout 300 -L libfuzzer
 
 printf '%s\n' "${steps[@]}"
