@@ -184,12 +184,22 @@ QString tst_Ricreazione::Raffica()
         punto += QPoint(int(m_caso.bounded(9)) - 4, int(m_caso.bounded(7)) - 3);
         const int tasto = m_caso.bounded(10) < 8 ? 1 : 2 + int(m_caso.bounded(2));
         const QPoint schermo = Schermo(punto);
-        // Pressed and released at once: xdotool's own click waits 100 ms.
+        // Pressed and released at once (xdotool's own click waits 100 ms), or now and then held
+        // for a while, long enough for a verdict to come meanwhile.
+        const bool tenuto = m_caso.bounded(30) == 0;
         comandi << QStringLiteral("mousemove") << QString::number(schermo.x())
                 << QString::number(schermo.y()) << QStringLiteral("mousedown")
-                << QString::number(tasto) << QStringLiteral("mouseup") << QString::number(tasto)
-                << QStringLiteral("sleep") << QString::number(0.01 * m_caso.bounded(6), 'f', 2);
-        dove << QStringLiteral("%1@%2,%3").arg(tasto).arg(punto.x()).arg(punto.y());
+                << QString::number(tasto);
+        if (tenuto)
+            comandi << QStringLiteral("sleep")
+                    << QString::number(0.2 + 0.1 * m_caso.bounded(5), 'f', 1);
+        comandi << QStringLiteral("mouseup") << QString::number(tasto) << QStringLiteral("sleep")
+                << QString::number(0.01 * m_caso.bounded(6), 'f', 2);
+        dove << QStringLiteral("%1@%2,%3%4")
+                    .arg(tasto)
+                    .arg(punto.x())
+                    .arg(punto.y())
+                    .arg(tenuto ? QStringLiteral(" held") : QString());
     }
     m_scrivania.xdotool(comandi);
     m_clic += quanti;
