@@ -6,6 +6,7 @@
 //
 //   IDROVELA_SEME=N IDROVELA_PASSI=N tst_Ricreazione
 #include "Scrivania.h"
+#include "ServerDelRumore.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -350,6 +351,7 @@ void tst_Ricreazione::unaRicreazione()
 
 int main(int argc, char* argv[])
 {
+    UsaIlServerDelRumore(); // for the program, which inherits it
     Scrivania scrivania; // before the application, which connects to its display
     QGuiApplication app(argc, argv);
     const quint32 seme

@@ -2,6 +2,7 @@
 // libFuzzer's entry points: every input goes through ProvaWave, and anything it finds wrong
 // stops the run, as a crash would, with the input kept by libFuzzer.
 #include "ProvaWave.h"
+#include "ServerDelRumore.h"
 
 #include <QCoreApplication>
 
@@ -11,6 +12,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
+    UsaIlServerDelRumore();
     // The sound routine runs the application's pending events; libFuzzer's argc outlives it.
     static QCoreApplication applicazione(*argc, *argv);
     return 0;

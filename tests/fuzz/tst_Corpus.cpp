@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CorpusWave.h"
 #include "ProvaWave.h"
+#include "ServerDelRumore.h"
 
 #include <QDir>
 #include <QtTest>
@@ -45,5 +46,12 @@ void tst_Corpus::ogniSemeRegge()
     QCOMPARE(ProvaWave(esatta), QString());
 }
 
-QTEST_GUILESS_MAIN(tst_Corpus)
+int main(int argc, char* argv[])
+{
+    UsaIlServerDelRumore();
+    QCoreApplication app(argc, argv);
+    tst_Corpus test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_Corpus.moc"

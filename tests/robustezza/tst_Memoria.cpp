@@ -7,6 +7,7 @@
 #include "AvvisiOffscreen.h"
 #include "Form1.h"
 #include "RispostaImmediata.h"
+#include "ServerDelRumore.h"
 
 #include <QButtonGroup>
 #include <QFile>
@@ -205,6 +206,7 @@ void tst_Memoria::milleCorseNonLascianoNulla()
 
 int main(int argc, char* argv[])
 {
+    UsaIlServerDelRumore();
     QApplication app(argc, argv);
     ImpostaAspetto();
     tst_Memoria test;

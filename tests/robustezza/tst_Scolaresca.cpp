@@ -14,6 +14,7 @@
 #include "Form1.h"
 #include "Modello.h"
 #include "RispostaImmediata.h"
+#include "ServerDelRumore.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -710,6 +711,7 @@ void tst_Scolaresca::unaClasseIntera()
 
 int main(int argc, char* argv[])
 {
+    UsaIlServerDelRumore();
     QApplication app(argc, argv);
     ImpostaAspetto();
     quint32 seme = qEnvironmentVariable("IDROVELA_SEME", QString::number(SemePredefinito)).toUInt();
