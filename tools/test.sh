@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, checks the formatting, builds Idrovela and runs every test
-# headless: once as built for use, once more built with the sanitizers (build-asan/). Exits
-# non-zero when anything fails.
+# headless: once as built for use (build/), once more built with the sanitizers (build-asan/),
+# and the fuzz target with Clang's libFuzzer (build-fuzz/). Exits non-zero when anything fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
