@@ -139,8 +139,10 @@ void Module1::RiproduciImmagine(const QByteArray& immagine)
 void Module1::Prepara()
 {
 #ifndef Q_OS_WIN
-    if (chiuso || !QCoreApplication::instance())
+    static bool preparato = false; // user-interface thread only
+    if (preparato || chiuso || !QCoreApplication::instance())
         return;
+    preparato = true;
     AgganciaUscita();
     // Loading the module costs more than a frame; a worker thread takes it, and the connection
     // to the sound server is then asked for from the user-interface thread, which owns the

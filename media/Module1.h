@@ -23,7 +23,8 @@ void RiproduciSuono(int id);
 void RiproduciImmagine(const QByteArray& immagine);
 
 // Loads the sound stack in the background and connects to the sound server, so that the first
-// sound starts as fast as the others. Optional; meant for when the window is idle.
+// sound starts as fast as the others. Optional; meant for when the window is idle. Only the first
+// call does anything.
 void Prepara();
 
 // Stops the sound and closes the sound stack; later calls stay silent. The application calls it

@@ -9,7 +9,7 @@ set -euo pipefail
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse-dev
     fonts-liberation2)
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
-    binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream)
+    binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev)
 
 packaging=(dpkg-dev file)
 # The benchmark watches the X server with DAMAGE and clicks through XTEST.

@@ -1,19 +1,47 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, checks the formatting, builds Idrovela and runs every test
-# headless. Exits non-zero when anything fails.
+# headless: once as built for use (build/), once more built with the sanitizers (build-asan/),
+# and the fuzz target with Clang's libFuzzer (build-fuzz/). Exits non-zero when anything fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 tools/deps.sh test
 
-echo "== formatting"
-mapfile -t sources < <(git ls-files -- '*.cpp' '*.h')
-[ ${#sources[@]} -eq 0 ] || clang-format --dry-run --Werror "${sources[@]}"
+# How long each step took, printed at the end.
+steps=()
+timed() {
+    local name=$1 start=$SECONDS
+    shift
+    echo "== $name"
+    "$@"
+    steps+=("$(printf '%4d s  %s' $((SECONDS - start)) "$name")")
+}
 
-echo "== build"
-tools/build.sh "$top/build"
+check_format() {
+    local sources
+    mapfile -t sources < <(git ls-files -- '*.cpp' '*.h')
+    [ ${#sources[@]} -eq 0 ] || clang-format --dry-run --Werror "${sources[@]}"
+}
 
-echo "== tests"
+timed formatting check_format
+timed build tools/build.sh "$top/build"
+timed "build with the sanitizers" tools/build.sh "$top/build-asan" -DIDROVELA_SANITIZE=ON
+# The fuzz target alone, with Clang and libFuzzer, on top of the sanitizers.
+timed "build of the fuzz target" tools/build.sh "$top/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ \
+    -DIDROVELA_SANITIZE=ON -DIDROVELA_FUZZ=ON --target fuzz_LettoreWave
+
 # The sound tests play through a private PulseAudio server and record its null sink.
-tools/with-sound-server.sh ctest --test-dir "$top/build" --output-on-failure --timeout 300 -j2
+timed tests tools/with-sound-server.sh \
+    ctest --test-dir "$top/build" --output-on-failure --timeout 300 -j2
+# Everything again under AddressSanitizer, UBSan and LeakSanitizer, the real program on its
+# X server included, but for the Debian package, made from the normal build only, the quick
+# benchmark pass, whose figures mean nothing under the sanitizers, and the
+# 100,000-input soak, which the normal build runs (here its 10,000 inputs).
+timed "tests under the sanitizers" tools/with-sound-server.sh \
+    ctest --test-dir "$top/build-asan" --output-on-failure --timeout 300 -j2 -LE 'packaging|lungo|bench'
+# The WAVE reader and the sound routine under 200,000 inputs from libFuzzer.
+timed fuzzing tools/with-sound-server.sh \
+    ctest --test-dir "$top/build-fuzz" --output-on-failure --timeout 300 -L libfuzzer
+
+printf '%s\n' "${steps[@]}"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Figura.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -59,17 +60,59 @@ void Figura::paintEvent(QPaintEvent*)
     }
 }
 
+bool Figura::event(QEvent* event)
+{
+    // A box opened over the window while a button was held here: the window hears of nothing
+    // until it closes, and forgets where the press went, so the press ends now.
+    if (event->type() == QEvent::WindowBlocked)
+        RilasciaTasti(m_premuti);
+    return QWidget::event(event);
+}
+
+bool Figura::eventFilter(QObject* oggetto, QEvent* event)
+{
+    // Listening while a button is held here: a release that goes anywhere else (an open menu,
+    // the window that dropped it) ends the press once it has been handled, if that button is up.
+    if (event->type() == QEvent::MouseButtonRelease && oggetto != this)
+        QMetaObject::invokeMethod(
+            this, [this] { RilasciaTasti(m_premuti & ~QGuiApplication::mouseButtons()); },
+            Qt::QueuedConnection);
+    return false;
+}
+
 void Figura::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
+    if (!m_premuti)
+        qApp->installEventFilter(this);
+    m_premuti |= event->button();
     emit mouseDown();
 }
 
 void Figura::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    emit mouseUp();
-    // Like a button: a left press released over the picture is a click.
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    // Like a button: a left press released over the picture is a click. A release whose press
+    // happened elsewhere, or already ended, is none of its business.
+    if (Rilascia(event->button()) && event->button() == Qt::LeftButton
+        && rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+bool Figura::Rilascia(Qt::MouseButton tasto)
+{
+    if (!m_premuti.testFlag(tasto))
+        return false;
+    m_premuti.setFlag(tasto, false);
+    if (!m_premuti)
+        qApp->removeEventFilter(this);
+    emit mouseUp();
+    return true;
+}
+
+void Figura::RilasciaTasti(Qt::MouseButtons tasti)
+{
+    for (int bit = 0; bit < 32; ++bit)
+        if (tasti.testFlag(Qt::MouseButton(1u << bit)))
+            Rilascia(Qt::MouseButton(1u << bit));
 }

@@ -9,7 +9,9 @@
 // A picture control: shows its picture at its natural size from the top-left corner, never
 // stretched, and takes that size when a picture is put into it (without one it keeps its
 // design size). Transparent where the picture is. With border style 1 it draws a thin
-// single line around itself. Reports presses, releases and clicks like a button.
+// single line around itself. Reports presses, releases and clicks like a button. Every
+// mouseDown is followed by a mouseUp, even when the window never brings the release here (a
+// menu or a box opened while the button was held): the press then ends when the button is up.
 class Figura : public QWidget {
     Q_OBJECT
 
@@ -32,6 +34,8 @@ signals:
     void clicked();
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* oggetto, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -39,8 +43,11 @@ protected:
 
 private:
     void CaricaDifferita();
+    bool Rilascia(Qt::MouseButton tasto);
+    void RilasciaTasti(Qt::MouseButtons tasti);
 
     QPixmap m_pixmap;
     std::function<QImage()> m_carica; // the picture still to decode, if any
     int m_borderStyle = 0;
+    Qt::MouseButtons m_premuti; // pressed on it and not yet released
 };

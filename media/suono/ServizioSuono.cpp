@@ -95,21 +95,52 @@ void ServizioSuono::Suona(const QByteArray& immagine, const LettoreWave::Campion
 {
     if (!Avvia())
         return;
-    Lettore* lettore = m_lettore.get();
-    QMetaObject::invokeMethod(
-        lettore,
-        [=] {
-            if (lettore->Suona(immagine, campioni))
-                FermaPrimaDellUscita(dopoIlPrimoSink);
-        },
-        Qt::QueuedConnection);
+    Chiedi({ immagine, campioni });
 }
 
 void ServizioSuono::Ferma()
 {
     if (!m_thread || m_chiuso)
         return;
-    QMetaObject::invokeMethod(m_lettore.get(), &Lettore::Ferma, Qt::QueuedConnection);
+    Chiedi({});
+}
+
+void ServizioSuono::Chiedi(Richiesta richiesta)
+{
+    {
+        const std::lock_guard blocco(m_mutex);
+        m_richiesta = std::move(richiesta); // the one before it would be cut at once anyway
+        if (m_servizioInArrivo)
+            return;
+        m_servizioInArrivo = true;
+    }
+    QMetaObject::invokeMethod(
+        m_lettore.get(), [this] { Servi(); }, Qt::QueuedConnection);
+}
+
+void ServizioSuono::Servi()
+{
+    // Stopping a sink runs the thread's pending events, this call among them: the loop below
+    // takes whatever came meanwhile.
+    if (m_inServizio)
+        return;
+    m_inServizio = true;
+    for (;;) {
+        std::optional<Richiesta> richiesta;
+        {
+            const std::lock_guard blocco(m_mutex);
+            richiesta.swap(m_richiesta);
+            if (!richiesta) {
+                m_servizioInArrivo = false;
+                break;
+            }
+        }
+        if (richiesta->immagine.isEmpty())
+            m_lettore->Ferma();
+        else if (m_lettore->Suona(richiesta->immagine, richiesta->campioni))
+            FermaPrimaDellUscita(dopoIlPrimoSink);
+    }
+    m_inServizio = false;
 }
 
 void ServizioSuono::Chiudi()
@@ -119,6 +150,10 @@ void ServizioSuono::Chiudi()
     m_chiuso = true;
     if (!m_thread)
         return;
+    {
+        const std::lock_guard blocco(m_mutex);
+        m_richiesta.reset(); // nothing starts after the stop
+    }
     // A wait for the server's answer ends now rather than hold up the way out. The stop and the
     // end of the thread's loop are one event: no request can run between them.
     Lettore::Interrompi();

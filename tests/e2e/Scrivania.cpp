@@ -163,6 +163,13 @@ QList<int> Scrivania::bordi(const QString& finestra) const
     return bordi.size() == 4 ? bordi : QList<int> { 0, 0, 0, 0 };
 }
 
+QPoint Scrivania::closeBox(const QString& finestra) const
+{
+    const QRect rettangolo = geometria(finestra);
+    const QList<int> cornice = bordi(finestra);
+    return QPoint(rettangolo.right() + cornice[1] - 12, rettangolo.top() - cornice[2] / 2);
+}
+
 void Scrivania::clic(QPoint punto) const
 {
     xdotool({ QStringLiteral("mousemove"), QString::number(punto.x()), QString::number(punto.y()),

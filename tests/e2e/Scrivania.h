@@ -34,6 +34,8 @@ public:
     QRect geometria(const QString& finestra) const;
     // Left, right, top and bottom widths of the frame the window manager put around it.
     QList<int> bordi(const QString& finestra) const;
+    // Where the window manager draws the window's close box, at the right of its title bar.
+    QPoint closeBox(const QString& finestra) const;
     void clic(QPoint punto) const;
     void tasto(const QString& tasto) const;
     QImage schermata() const;

@@ -100,10 +100,7 @@ void tst_Idrovela::Fotografa(const QString& nome)
 
 QPoint tst_Idrovela::CloseBox() const
 {
-    // The window manager draws the close box at the right end of the title bar.
-    const QRect finestra = m_scrivania.geometria(m_finestra);
-    const QList<int> bordi = m_scrivania.bordi(m_finestra);
-    return QPoint(finestra.right() + bordi[1] - 12, finestra.top() - bordi[2] / 2);
+    return m_scrivania.closeBox(m_finestra);
 }
 
 void tst_Idrovela::unaCorsaDallInizioAllaFine()

@@ -544,6 +544,10 @@ void tst_Module1::uscitaDuranteIlSuono_data()
         << QStringList { m_inventato, "ritorno", ms };
     QTest::newRow("the event loop quits, after a warm-up")
         << QStringList { m_inventato, "quit", ms, "prepara" };
+    // Each call returns at once, so the sound thread cannot keep up: it must not be left with
+    // a queue of sounds that holds the way out back.
+    QTest::newRow("the event loop quits after 2000 sounds asked for in a row")
+        << QStringList { m_inventato, "quit", ms, "raffica" };
 }
 
 void tst_Module1::uscitaDuranteIlSuono()

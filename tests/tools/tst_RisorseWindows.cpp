@@ -39,14 +39,16 @@ constexpr quint16 GruppoIcone = 14;
 constexpr quint16 Versione = 16;
 constexpr quint16 Italiano = 1040;
 
+// A field that would lie past the end of a short or missing file reads as 0, which fails the
+// comparisons that follow instead of reading outside the bytes.
 quint32 U32(const QByteArray& b, int at)
 {
-    return qFromLittleEndian<quint32>(b.constData() + at);
+    return at >= 0 && at + 4 <= b.size() ? qFromLittleEndian<quint32>(b.constData() + at) : 0;
 }
 
 quint16 U16(const QByteArray& b, int at)
 {
-    return qFromLittleEndian<quint16>(b.constData() + at);
+    return at >= 0 && at + 2 <= b.size() ? qFromLittleEndian<quint16>(b.constData() + at) : 0;
 }
 
 int Allinea(int at)

@@ -114,6 +114,8 @@ private slots:
     void pannelliIndipendenti();
     void bordoDelleImageButton_data();
     void bordoDelleImageButton();
+    void laFrecciaNonRestaPremuta_data();
+    void laFrecciaNonRestaPremuta();
     void campioniAllaLoroMisura();
     void esciDalMenu();
     void chiusuraDallaFinestra();
@@ -553,6 +555,67 @@ void tst_Form1::bordoDelleImageButton()
     QCOMPARE(Controllo(*m_form, pannello.toLatin1().constData())->isVisible(), !click);
     if (!click)
         QCOMPARE(figura->grab().toImage(), prima);
+}
+
+void tst_Form1::laFrecciaNonRestaPremuta_data()
+{
+    QTest::addColumn<QString>("come");
+    QTest::newRow("a verdict opens while the arrow is held, and takes the release") << "verdetto";
+    QTest::newRow("another button was held while a box came and went") << "scatola";
+    QTest::newRow("a menu opened from the keyboard while the arrow is held takes the release")
+        << "menu";
+}
+
+// Through the window, as the windowing system delivers them, the arrow sometimes never hears
+// of a release: then it must not keep its pressed look, nor take a click that it was not given.
+void tst_Form1::laFrecciaNonRestaPremuta()
+{
+    QFETCH(QString, come);
+
+    QWindow* finestra = m_form->windowHandle();
+    auto* freccia = Controllo<Figura>(*m_form, "Image1");
+    m_form->findChild<QAction*>(QStringLiteral("mninfo"))->trigger();
+    const QPoint sullaFreccia = freccia->mapTo(m_form.get(), QPoint(16, 16));
+    const QPoint sullaVasca
+        = Controllo(*m_form, "imgContenitore")->mapTo(m_form.get(), QPoint(30, 300));
+
+    if (come == QLatin1String("verdetto")) {
+        Risponditore risponditore;
+        // The pupil lets go while the box is open, then answers it.
+        risponditore.prima = [&](QMessageBox*) {
+            QTest::mouseRelease(finestra, Qt::LeftButton, Qt::NoModifier, sullaFreccia);
+        };
+        Scegli(*m_form, "Option1_0");
+        Scegli(*m_form, "Option2_0"); // ice floats: the verdict comes on the first tick
+        QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
+        QTest::mousePress(finestra, Qt::LeftButton, Qt::NoModifier, sullaFreccia);
+        QCOMPARE(freccia->borderStyle(), 1);
+        QTRY_COMPARE(risponditore.visti.size(), 1);
+    } else if (come == QLatin1String("menu")) {
+        QTest::mousePress(finestra, Qt::LeftButton, Qt::NoModifier, sullaFreccia);
+        QTest::keyClick(finestra, Qt::Key_Alt);
+        QTest::keyClick(finestra, Qt::Key_Down);
+        QVERIFY(QApplication::activePopupWidget());
+        QTest::mouseRelease(finestra, Qt::LeftButton, Qt::NoModifier, sullaFreccia);
+        QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), Qt::Key_Escape);
+        QTest::keyClick(finestra, Qt::Key_Escape);
+        QCoreApplication::sendPostedEvents();
+    } else {
+        // The right button is held on the tank while a box comes and goes; then a left click
+        // on the arrow.
+        QTest::mousePress(finestra, Qt::RightButton, Qt::NoModifier, sullaVasca);
+        Risponditore risponditore(QStringLiteral("No"));
+        QVERIFY(!m_form->close());
+        QCOMPARE(risponditore.visti.size(), 1);
+        QTest::mouseClick(finestra, Qt::LeftButton, Qt::NoModifier, sullaFreccia);
+        QTest::mouseRelease(finestra, Qt::RightButton, Qt::NoModifier, sullaVasca);
+    }
+    QCOMPARE(freccia->borderStyle(), 0);
+    QVERIFY(Controllo(*m_form, "Frame4")->isVisible());
+
+    // And the next click on it works as ever.
+    QTest::mouseClick(finestra, Qt::LeftButton, Qt::NoModifier, sullaFreccia);
+    QVERIFY(!Controllo(*m_form, "Frame4")->isVisible());
 }
 
 void tst_Form1::campioniAllaLoroMisura()

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Modello.h"
+
+namespace {
+// Densities in g/cm³ and as the labels write them, in the options' order.
+constexpr std::array<double, 4> DensitaLiquidi { 1.0, 13.6, 0.9, 0.73 };
+constexpr std::array<double, 4> DensitaMateriali { 0.92, 7.86, 8.96, 0.45 };
+const std::array<const char*, 4> TestiLiquidi { "1", "13.6", "0.9", "0.73" };
+const std::array<const char*, 4> TestiMateriali { "0.92", "7.86", "8.96", "0.45" };
+} // namespace
+
+void Modello::ScegliLiquido(int indice)
+{
+    m_liquido = indice;
+    Conta();
+}
+
+void Modello::ScegliMateriale(int indice)
+{
+    m_materiale = indice;
+    m_corpoVisibile = true;
+    Conta();
+}
+
+void Modello::Conta()
+{
+    // Only the second choice arms "OK"; the count never wraps round to arm it again.
+    if (m_scelte == 255) {
+        ++m_sceltePerse;
+        return;
+    }
+    if (++m_scelte == 2)
+        m_ok = true;
+}
+
+void Modello::PremiOK()
+{
+    if (m_materiale < 0)
+        return; // no body to drop: nothing starts, and the choices stay
+    m_top.at(m_materiale) = TopIniziale;
+    m_inCorsa = true;
+    m_corpoVisibile = true;
+    m_scelte = 0;
+    m_ok = false;
+    ++m_corse;
+}
+
+QString Modello::Tick()
+{
+    const double liquido = m_liquido < 0 ? 0.0 : DensitaLiquidi.at(m_liquido);
+    if (!(DensitaMateriali.at(m_materiale) > liquido)) {
+        Verdetto();
+        return QStringLiteral("Il corpo galleggia");
+    }
+    float& top = m_top.at(m_materiale);
+    top += Passo;
+    if (!(top > LimiteFondo))
+        return {};
+    top = TopIniziale;
+    Verdetto();
+    return QStringLiteral("Il corpo affonda");
+}
+
+void Modello::Verdetto()
+{
+    m_inCorsa = false;
+    m_corpoVisibile = false;
+    m_scelte = 0;
+    m_ok = true;
+    ++m_verdetti;
+}
+
+QString Modello::testoLiquido(QChar separatore) const
+{
+    if (m_liquido < 0)
+        return {};
+    return QStringLiteral("Densità= ")
+        + QString::fromLatin1(TestiLiquidi.at(m_liquido)).replace(QLatin1Char('.'), separatore);
+}
+
+QString Modello::testoMateriale(QChar separatore) const
+{
+    if (m_materiale < 0)
+        return {};
+    return QStringLiteral("Densità = ")
+        + QString::fromLatin1(TestiMateriali.at(m_materiale)).replace(QLatin1Char('.'), separatore);
+}
