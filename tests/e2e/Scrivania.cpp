@@ -186,3 +186,11 @@ QImage Scrivania::schermata() const
     QScreen* schermo = QGuiApplication::primaryScreen();
     return schermo ? schermo->grabWindow(0).toImage() : QImage();
 }
+
+QDir Scrivania::cartellaArtefatti()
+{
+    const QString cartella = qEnvironmentVariable(
+        "IDROVELA_ARTEFATTI", QDir::current().filePath(QStringLiteral("artefatti")));
+    QDir().mkpath(cartella);
+    return QDir(cartella);
+}

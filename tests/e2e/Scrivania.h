@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QRect>
@@ -39,6 +40,9 @@ public:
     void clic(QPoint punto) const;
     void tasto(const QString& tasto) const;
     QImage schermata() const;
+
+    // Where the tests leave their screenshots: IDROVELA_ARTEFATTI, or "artefatti" here.
+    static QDir cartellaArtefatti();
 
 private:
     QString m_display;

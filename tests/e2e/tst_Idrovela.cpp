@@ -58,10 +58,7 @@ void tst_Idrovela::initTestCase()
 {
     QVERIFY2(m_scrivania.pronta(), "Xvfb did not start");
     QVERIFY2(m_scrivania.avviaWindowManager(), "the window manager did not start");
-    const QString cartella = qEnvironmentVariable(
-        "IDROVELA_ARTEFATTI", QDir::current().filePath(QStringLiteral("artefatti")));
-    QDir().mkpath(cartella);
-    m_artefatti = QDir(cartella);
+    m_artefatti = Scrivania::cartellaArtefatti();
     QVERIFY(!qEnvironmentVariable("IDROVELA").isEmpty());
 }
 
