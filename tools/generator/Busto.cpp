@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Busto.h"
 
+#include "Casuale.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
+#include <cstddef>
 #include <iterator>
 #include <vector>
 
@@ -21,19 +23,11 @@ constexpr int LatoFitto = Lato * Fitto;
 constexpr float Vuoto = -1000.0f; // no marble here
 constexpr float Asse = 61.5f; // the vertical axis of the bust, in pixels
 
-// xorshift32: small, fast and the same everywhere.
-struct Caso {
-    uint32_t stato;
-
-    float prossimo()
-    {
-        stato ^= stato << 13;
-        stato ^= stato >> 17;
-        stato ^= stato << 5;
-        return float(stato >> 8) / 16777216.0f;
-    }
-    float tra(float da, float a) { return da + (a - da) * prossimo(); }
-};
+// Uniform in [da, a).
+float Tra(Casuale& caso, float da, float a)
+{
+    return da + (a - da) * float(caso.Reale());
+}
 
 struct Rilievo {
     std::vector<float> z = std::vector<float>(size_t(LatoFitto) * LatoFitto, Vuoto);
@@ -189,26 +183,26 @@ float calotta(float x, float y)
 
 void capelli(Rilievo& r)
 {
-    Caso caso { 20240517u };
+    Casuale caso(20240517u);
     // The outer ring makes the outline of the head: curls along an ellipse, placed by a
     // rational parametrisation so that no trigonometry is needed.
     for (int k = -9; k <= 9; ++k) {
         const float t = float(k) / 7.0f;
         const float cx = Asse + 17.5f * 2.0f * t / (1.0f + t * t);
         const float cy = 30.0f - 21.0f * (1.0f - t * t) / (1.0f + t * t);
-        const float raggio = k == 0 ? 4.0f : caso.tra(3.4f, 4.2f);
+        const float raggio = k == 0 ? 4.0f : Tra(caso, 3.4f, 4.2f);
         ricciolo(r, cx, cy, calotta(cx, cy) - 1.0f, raggio, raggio, 0.0f, 1.0f, 3.0f);
     }
     int fila = 0;
     for (float y = 9.0f; y < 46.0f; y += 3.8f, ++fila) {
         const float scarto = fila % 2 == 0 ? 0.0f : 2.1f;
         for (float x = Asse - 21.0f + scarto; x < Asse + 21.0f; x += 4.2f) {
-            const float cx = x + caso.tra(-0.7f, 0.7f);
-            const float cy = y + caso.tra(-0.7f, 0.7f);
+            const float cx = x + Tra(caso, -0.7f, 0.7f);
+            const float cy = y + Tra(caso, -0.7f, 0.7f);
             if (ellisse(cx, cy, Asse, 30.0f, 18.0f, 21.5f) >= 1.0f
                 || ellisse(cx, cy, Asse, 38.0f, 12.5f, 20.5f) < 1.0f)
                 continue;
-            const float raggio = caso.tra(2.9f, 3.6f);
+            const float raggio = Tra(caso, 2.9f, 3.6f);
             ricciolo(r, cx, cy, calotta(cx, cy) - 0.5f, raggio, raggio, 0.0f, 1.0f, 2.6f);
         }
     }
@@ -223,13 +217,13 @@ float massaBarba(float x, float y)
 
 void barba(Rilievo& r, const Rilievo& testa)
 {
-    Caso caso { 7771u };
+    Casuale caso(7771u);
     int fila = 0;
     for (float y = 43.0f; y < 78.0f; y += 4.2f, ++fila) {
         const float scarto = fila % 2 == 0 ? 0.0f : 2.3f;
         for (float x = Asse - 17.0f + scarto; x < Asse + 17.0f; x += 4.6f) {
-            const float cx = x + caso.tra(-0.6f, 0.6f);
-            const float cy = y + caso.tra(-0.6f, 0.6f);
+            const float cx = x + Tra(caso, -0.6f, 0.6f);
+            const float cy = y + Tra(caso, -0.6f, 0.6f);
             if (ellisse(cx, cy, Asse, 50.0f, 15.5f, 27.0f) >= 1.0f
                 || ellisse(cx, cy, Asse, 40.0f, 11.0f, 13.5f) < 1.0f)
                 continue;
@@ -237,8 +231,11 @@ void barba(Rilievo& r, const Rilievo& testa)
             const float verso = 0.35f * (cx - Asse) / 16.0f + (fila % 2 == 0 ? 0.12f : -0.12f);
             const float n = std::sqrt(verso * verso + 1.0f);
             const float base = std::max(massaBarba(cx, cy), testa.quota(cx, cy));
-            ricciolo(r, cx, cy, base - 1.0f, caso.tra(4.4f, 5.2f), caso.tra(2.7f, 3.2f), verso / n,
-                1.0f / n, 3.0f);
+            // Drawn in statements of their own: within one call's arguments the compiler
+            // chooses the order, and the picture must not depend on the compiler.
+            const float largo = Tra(caso, 2.7f, 3.2f);
+            const float lungo = Tra(caso, 4.4f, 5.2f);
+            ricciolo(r, cx, cy, base - 1.0f, lungo, largo, verso / n, 1.0f / n, 3.0f);
         }
     }
     // The moustache droops from under the nose over the corners of the mouth.
@@ -269,11 +266,13 @@ void torso(Rilievo& r)
 // over the left shoulder and crosses the chest towards the right hip.
 void panneggio(Rilievo& r)
 {
-    Caso caso { 4242u };
+    Casuale caso(4242u);
     for (int k = 0; k < 5; ++k) {
-        const float x = Asse - 11.0f - 5.2f * float(k) + caso.tra(-0.8f, 0.8f);
+        const float x = Asse - 11.0f - 5.2f * float(k) + Tra(caso, -0.8f, 0.8f);
+        const float alto = Tra(caso, 1.3f, 1.8f);
+        const float largo = Tra(caso, 1.8f, 2.4f);
         piega(r, { x, 64.0f + 2.5f * float(k) }, { x - 1.5f - float(k), 86.0f },
-            { x - 1.0f - 1.6f * float(k), 110.0f }, caso.tra(1.8f, 2.4f), caso.tra(1.3f, 1.8f));
+            { x - 1.0f - 1.6f * float(k), 110.0f }, largo, alto);
     }
     const Punto orlo0 { Asse + 10.0f, 74.0f };
     const Punto orlo1 { Asse - 37.0f, 102.0f };
@@ -292,7 +291,7 @@ void panneggio(Rilievo& r)
         const Punto da { Asse + 21.0f + 2.4f * float(k), 73.0f + 2.2f * float(k) };
         const Punto a { Asse - 24.0f + 10.0f * float(k), 112.0f - 0.6f * float(k * k) };
         const Punto verso { (da.x + a.x) / 2.0f - 1.0f, (da.y + a.y) / 2.0f + 3.5f };
-        piega(r, da, verso, a, k % 2 == 0 ? 3.0f : 2.3f, caso.tra(1.4f, 2.2f));
+        piega(r, da, verso, a, k % 2 == 0 ? 3.0f : 2.3f, Tra(caso, 1.4f, 2.2f));
     }
     const struct {
         Punto a, c, b;
