@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, checks the formatting, builds Idrovela and runs every test
 # headless: once as built for use (build/), once more built with the sanitizers (build-asan/),
-# and the fuzz target with Clang's libFuzzer (build-fuzz/). Exits non-zero when anything fails.
+# and with Clang the fuzz target, with libFuzzer, and the generator's test (build-fuzz/). Exits
+# non-zero when anything fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -27,9 +28,11 @@ check_format() {
 timed formatting check_format
 timed build tools/build.sh "$top/build"
 timed "build with the sanitizers" tools/build.sh "$top/build-asan" -DIDROVELA_SANITIZE=ON
-# The fuzz target alone, with Clang and libFuzzer, on top of the sanitizers.
-timed "build of the fuzz target" tools/build.sh "$top/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ \
-    -DIDROVELA_SANITIZE=ON -DIDROVELA_FUZZ=ON --target fuzz_LettoreWave
+# With Clang, on top of the sanitizers: the fuzz target, with libFuzzer, and the generator's
+# test, since the committed pictures and sound must come out of any compiler byte for byte.
+timed "build with Clang" tools/build.sh "$top/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ \
+    -DIDROVELA_SANITIZE=ON -DIDROVELA_FUZZ=ON --target fuzz_LettoreWave \
+    --target tst_tools_Generatore
 
 # The sound tests play through a private PulseAudio server and record its null sink.
 timed tests tools/with-sound-server.sh \
@@ -43,5 +46,7 @@ timed "tests under the sanitizers" tools/with-sound-server.sh \
 # The WAVE reader and the sound routine under 200,000 inputs from libFuzzer.
 timed fuzzing tools/with-sound-server.sh \
     ctest --test-dir "$top/build-fuzz" --output-on-failure --timeout 300 -L libfuzzer
+timed "the generator built with Clang" \
+    ctest --test-dir "$top/build-fuzz" --output-on-failure --timeout 300 -R '^tools/Generatore$'
 
 printf '%s\n' "${steps[@]}"
