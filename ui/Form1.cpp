@@ -159,7 +159,7 @@ void Form1::CreaControlli()
     CollegaEventi();
     ApplicaImpilamento();
     ApplicaOrdineTab();
-    AggiornaNomiAccessibili();
+    DaiNomiAccessibili();
 }
 
 QWidget* Form1::CreaControllo(const Riga& riga, QWidget* contenitore)
@@ -274,6 +274,20 @@ void Form1::ApplicaOrdineTab()
     }
 }
 
+void Form1::DaiNomiAccessibili()
+{
+    imgGhiaccio->setAccessibleName(QStringLiteral("Corpo di ghiaccio"));
+    imgFerro->setAccessibleName(QStringLiteral("Corpo di ferro"));
+    imgRame->setAccessibleName(QStringLiteral("Corpo di rame"));
+    imgLegno->setAccessibleName(QStringLiteral("Corpo di legno"));
+    Frame3->setAccessibleName(QStringLiteral("Spiegazione"));
+    Frame4->setAccessibleName(QStringLiteral("Informazioni"));
+    Command3->setAccessibleName(QStringLiteral("Indietro"));
+    Image1->setAccessibleName(QStringLiteral("Indietro"));
+    AggiornaNomiAccessibili();
+}
+
+// The names that follow the choices.
 void Form1::AggiornaNomiAccessibili()
 {
     const StatoEsperimento& stato = m_esperimento.Stato();
@@ -291,14 +305,6 @@ void Form1::AggiornaNomiAccessibili()
     imgMateriale->setAccessibleName(stato.imgCorpo
             ? QStringLiteral("Campione di %1").arg(materiale())
             : QStringLiteral("Nessun materiale scelto"));
-    imgGhiaccio->setAccessibleName(QStringLiteral("Corpo di ghiaccio"));
-    imgFerro->setAccessibleName(QStringLiteral("Corpo di ferro"));
-    imgRame->setAccessibleName(QStringLiteral("Corpo di rame"));
-    imgLegno->setAccessibleName(QStringLiteral("Corpo di legno"));
-    Frame3->setAccessibleName(QStringLiteral("Spiegazione"));
-    Frame4->setAccessibleName(QStringLiteral("Informazioni"));
-    Command3->setAccessibleName(QStringLiteral("Indietro"));
-    Image1->setAccessibleName(QStringLiteral("Indietro"));
 }
 
 Figura* Form1::Picture(Immagine img) const

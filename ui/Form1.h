@@ -53,6 +53,7 @@ private:
     void ApplicaImpilamento();
     void ApplicaOrdineTab();
     Figura* Picture(Immagine img) const;
+    void DaiNomiAccessibili();
     void AggiornaNomiAccessibili();
 
     void Form_Load();
