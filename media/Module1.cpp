@@ -123,15 +123,17 @@ void Module1::RiproduciImmagine(const QByteArray& immagine)
     if (LettoreWave::Leggi(DatiSuono))
         sndPlaySoundA(DatiSuono.constData(), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
 #else
-    // The stop goes out as a request of its own, before anything else: the start that follows
-    // then never has a sink of its own to destroy.
-    const InterfacciaSuono* suono = Suono();
-    if (suono)
-        suono->ferma();
+    // The sound thread keeps its own reference to the bytes it plays, so the old ones stay
+    // alive, unchanged, until it has let them go. A new sound cuts the old one; an image that
+    // cannot be played leaves silence.
     DatiSuono = immagine;
     const std::optional<LettoreWave::Campioni> campioni = LettoreWave::Leggi(DatiSuono);
-    if (suono && campioni)
-        suono->suona(DatiSuono, *campioni);
+    if (const InterfacciaSuono* suono = Suono()) {
+        if (campioni)
+            suono->suona(DatiSuono, *campioni);
+        else
+            suono->ferma();
+    }
 #endif
     QCoreApplication::processEvents();
 }
