@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ServerX.h"
 
+#include <QDeadlineTimer>
+
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -14,14 +16,13 @@ namespace {
 QByteArray LeggiDisplay(int fd)
 {
     QByteArray numero;
-    for (;;) {
+    QDeadlineTimer scadenza(10000);
+    while (!scadenza.hasExpired()) {
         pollfd attesa { fd, POLLIN, 0 };
-        if (poll(&attesa, 1, 10000) <= 0)
-            return {};
-        char c = 0;
-        if (read(fd, &c, 1) != 1)
+        if (poll(&attesa, 1, int(scadenza.remainingTime())) <= 0)
             break;
-        if (c == '\n')
+        char c = 0;
+        if (read(fd, &c, 1) != 1 || c == '\n')
             break;
         numero += c;
     }

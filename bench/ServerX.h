@@ -5,8 +5,8 @@
 
 #include <sys/types.h>
 
-// A private Xvfb on a display number of its own, with no window manager: the programs under
-// measurement map their windows straight onto the root window. Stopped when destroyed.
+// A private Xvfb of 1024 x 768 on a display number of its own, with no window manager; the
+// end-to-end tests add one. Stopped when destroyed.
 class ServerX {
 public:
     ServerX();

@@ -9,50 +9,9 @@
 #include <QScreen>
 #include <QThread>
 
-#include <cerrno>
-#include <csignal>
-#include <poll.h>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-
-namespace {
-// Reads the display number that Xvfb writes once it accepts connections.
-QString LeggiDisplay(int fd)
-{
-    std::string letto;
-    QDeadlineTimer scadenza(10000);
-    while (!scadenza.hasExpired()) {
-        pollfd attesa { fd, POLLIN, 0 };
-        if (poll(&attesa, 1, int(scadenza.remainingTime())) <= 0)
-            break;
-        char c = 0;
-        const ssize_t n = read(fd, &c, 1);
-        if (n <= 0 || c == '\n')
-            break;
-        letto += c;
-    }
-    return letto.empty() ? QString() : QStringLiteral(":") + QString::fromStdString(letto);
-}
-} // namespace
-
 Scrivania::Scrivania()
+    : m_display(QString::fromLatin1(m_xvfb.display()))
 {
-    int tubo[2];
-    if (pipe(tubo) != 0)
-        return;
-    m_xvfb = fork();
-    if (m_xvfb == 0) {
-        close(tubo[0]);
-        const std::string fd = std::to_string(tubo[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-            "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(tubo[1]);
-    if (m_xvfb > 0)
-        m_display = LeggiDisplay(tubo[0]);
-    close(tubo[0]);
     if (m_display.isEmpty())
         return;
     qputenv("DISPLAY", m_display.toLocal8Bit());
@@ -65,10 +24,6 @@ Scrivania::~Scrivania()
     if (m_windowManager.state() != QProcess::NotRunning) {
         m_windowManager.terminate();
         m_windowManager.waitForFinished(3000);
-    }
-    if (m_xvfb > 0) {
-        kill(m_xvfb, SIGTERM);
-        waitpid(m_xvfb, nullptr, 0);
     }
     if (!m_cartellaWm.isEmpty())
         QDir(m_cartellaWm).removeRecursively();

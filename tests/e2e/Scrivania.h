@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <sys/types.h>
+#include "ServerX.h"
 
 // A private desktop for end-to-end tests: an Xvfb server on a display of its own, with a
 // window manager that draws title bars and close boxes. The test process connects to it as
@@ -45,8 +45,8 @@ public:
     static QDir cartellaArtefatti();
 
 private:
+    ServerX m_xvfb; // first: it is the last to go
     QString m_display;
-    pid_t m_xvfb = -1;
     QProcess m_windowManager;
     QString m_cartellaWm;
     bool m_pronta = false;
