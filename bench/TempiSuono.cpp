@@ -209,7 +209,8 @@ int UnaChiamata(bool prepara)
 std::vector<float> Suono()
 {
     const QByteArray immagine = Risorse::Dati(101, "CUSTOM");
-    const std::optional<LettoreWave::Campioni> c = LettoreWave::Leggi(immagine);
+    const std::optional<LettoreWave::Campioni> c
+        = LettoreWave::Leggi(immagine.constData(), immagine.size());
     std::vector<float> suono;
     if (!c || c->bit != 8 || c->canali != 1 || c->frequenza != Frequenza)
         return suono;

@@ -120,14 +120,15 @@ void Module1::RiproduciImmagine(const QByteArray& immagine)
     // image that our reader has checked reaches it.
     sndPlaySoundA(nullptr, 0);
     DatiSuono = immagine;
-    if (LettoreWave::Leggi(DatiSuono))
+    if (LettoreWave::Leggi(DatiSuono.constData(), DatiSuono.size()))
         sndPlaySoundA(DatiSuono.constData(), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
 #else
     // The sound thread keeps its own reference to the bytes it plays, so the old ones stay
     // alive, unchanged, until it has let them go. A new sound cuts the old one; an image that
     // cannot be played leaves silence.
     DatiSuono = immagine;
-    const std::optional<LettoreWave::Campioni> campioni = LettoreWave::Leggi(DatiSuono);
+    const std::optional<LettoreWave::Campioni> campioni
+        = LettoreWave::Leggi(DatiSuono.constData(), DatiSuono.size());
     if (const InterfacciaSuono* suono = Suono()) {
         if (campioni)
             suono->suona(DatiSuono, *campioni);

@@ -49,7 +49,8 @@ QString Limiti(const LettoreWave::Campioni& c, QByteArrayView immagine)
 
 QString ProvaWave(QByteArrayView immagine)
 {
-    const std::optional<LettoreWave::Campioni> letto = LettoreWave::Leggi(immagine);
+    const std::optional<LettoreWave::Campioni> letto
+        = LettoreWave::Leggi(immagine.constData(), immagine.size());
     if (letto) {
         const QString errore = Limiti(*letto, immagine);
         if (!errore.isEmpty())
@@ -60,11 +61,12 @@ QString ProvaWave(QByteArrayView immagine)
             return QStringLiteral("the samples could not be copied");
 
         const QByteArray conCoda = immagine.toByteArray() + QByteArray("LIST\xff\xff\xff\xff", 8);
-        const std::optional<LettoreWave::Campioni> conLaCoda = LettoreWave::Leggi(conCoda);
+        const std::optional<LettoreWave::Campioni> conLaCoda
+            = LettoreWave::Leggi(conCoda.constData(), conCoda.size());
         if (!conLaCoda || !Uguali(*conLaCoda, *letto))
             return QStringLiteral("bytes after the RIFF chunk changed the reading");
         const qsizetype fineRiff = qsizetype(DoppiaParola(immagine, 4)) + 8;
-        if (LettoreWave::Leggi(immagine.first(fineRiff - 1)))
+        if (LettoreWave::Leggi(immagine.constData(), fineRiff - 1))
             return QStringLiteral("an image one byte shorter than its RIFF chunk was taken");
     }
 

@@ -113,7 +113,8 @@ void tst_LettoreWave::accetta()
     QFETCH(int, inizio);
     QFETCH(int, lunghezza);
 
-    const std::optional<LettoreWave::Campioni> letto = LettoreWave::Leggi(immagine);
+    const std::optional<LettoreWave::Campioni> letto
+        = LettoreWave::Leggi(immagine.constData(), immagine.size());
 
     QVERIFY(letto);
     QCOMPARE(letto->canali, canali);
@@ -189,17 +190,17 @@ void tst_LettoreWave::rifiuta()
 {
     QFETCH(QByteArray, immagine);
 
-    QVERIFY(!LettoreWave::Leggi(immagine));
+    QVERIFY(!LettoreWave::Leggi(immagine.constData(), immagine.size()));
 }
 
 void tst_LettoreWave::ogniTroncamentoERifiutato()
 {
     // An image cut anywhere, even just before its pad byte, still declares the whole length.
     const QByteArray intera = ComeIlSuonoDelProgramma(301);
-    QVERIFY(LettoreWave::Leggi(intera));
+    QVERIFY(LettoreWave::Leggi(intera.constData(), intera.size()));
     for (qsizetype n = 0; n < intera.size(); ++n) {
         const QByteArray troncata = intera.left(n);
-        if (LettoreWave::Leggi(troncata))
+        if (LettoreWave::Leggi(troncata.constData(), troncata.size()))
             QFAIL(
                 qPrintable(QStringLiteral("accepted at %1 of %2 bytes").arg(n).arg(intera.size())));
     }
@@ -220,7 +221,8 @@ void tst_LettoreWave::alterazioniCasualiRestanoNeiLimiti()
             immagine.truncate(caso.bounded(int(immagine.size())));
         // A copy of exactly the image's size, so that a sanitizer sees any read beyond it.
         const QByteArray esatta(immagine.constData(), immagine.size());
-        if (const std::optional<LettoreWave::Campioni> letto = LettoreWave::Leggi(esatta)) {
+        if (const std::optional<LettoreWave::Campioni> letto
+            = LettoreWave::Leggi(esatta.constData(), esatta.size())) {
             ++accettate;
             VerificaLimiti(*letto, esatta.size());
             if (QTest::currentTestFailed())

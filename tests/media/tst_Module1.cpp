@@ -53,7 +53,8 @@ QByteArray Inventato16Stereo()
 // What the recording should hold: the samples as mono at the recording's rate.
 QVector<float> Atteso(const QByteArray& immagine)
 {
-    const std::optional<LettoreWave::Campioni> campioni = LettoreWave::Leggi(immagine);
+    const std::optional<LettoreWave::Campioni> campioni
+        = LettoreWave::Leggi(immagine.constData(), immagine.size());
     if (!campioni || campioni->frequenza % Frequenza != 0)
         return {};
     const QVector<float> mono = Confronto::Mono(immagine, *campioni);

@@ -1,38 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LettoreWave.h"
 
-#include <QtEndian>
-
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 // Beyond what any sound server takes; a header that claims more is damaged.
-constexpr quint32 FrequenzaMassima = 384000;
-constexpr quint16 FormatoPcm = 1;
+constexpr std::uint32_t FrequenzaMassima = 384000;
+constexpr std::uint16_t FormatoPcm = 1;
 
 struct Formato {
-    quint16 tag = 0;
-    quint16 canali = 0;
-    quint32 frequenza = 0;
-    quint16 allineamento = 0;
-    quint16 bit = 0;
+    std::uint16_t tag = 0;
+    std::uint16_t canali = 0;
+    std::uint32_t frequenza = 0;
+    std::uint16_t allineamento = 0;
+    std::uint16_t bit = 0;
 };
 
-quint16 Parola(const char* p)
+// Byte by byte, so that the value does not depend on the host's byte order or alignment.
+std::uint16_t Parola(const char* p)
 {
-    return qFromLittleEndian<quint16>(p);
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    return std::uint16_t(b[0] | b[1] << 8);
 }
-quint32 DoppiaParola(const char* p)
+std::uint32_t DoppiaParola(const char* p)
 {
-    return qFromLittleEndian<quint32>(p);
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    return std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16
+        | std::uint32_t(b[3]) << 24;
 }
 bool Etichetta(const char* p, const char* nome)
 {
     return std::memcmp(p, nome, 4) == 0;
 }
 
-std::optional<Formato> LeggiFormato(const char* p, quint32 dimensione)
+std::optional<Formato> LeggiFormato(const char* p, std::uint32_t dimensione)
 {
     // The 16 bytes of a PCM format; a longer chunk (WAVEFORMATEX) only adds fields after them.
     if (dimensione < 16)
@@ -57,26 +60,26 @@ bool Riproducibile(const Formato& f)
 
 } // namespace
 
-std::optional<LettoreWave::Campioni> LettoreWave::Leggi(QByteArrayView immagine)
+std::optional<LettoreWave::Campioni> LettoreWave::Leggi(std::string_view immagine)
 {
     const char* base = immagine.data();
-    const qsizetype dimensione = immagine.size();
+    const auto dimensione = std::int64_t(immagine.size());
     if (dimensione < 12 || !Etichetta(base, "RIFF") || !Etichetta(base + 8, "WAVE"))
         return std::nullopt;
 
     // A player that gets only a pointer trusts these sizes, so an image that claims more
     // than it holds is refused rather than clipped. Bytes after the RIFF chunk are ignored.
-    const qint64 fine = qint64(DoppiaParola(base + 4)) + 8;
+    const std::int64_t fine = std::int64_t(DoppiaParola(base + 4)) + 8;
     if (fine > dimensione || fine < 12)
         return std::nullopt;
 
     std::optional<Formato> formato;
-    qint64 inizioDati = -1;
-    qint64 lunghezzaDati = 0;
-    for (qint64 pos = 12; pos + 8 <= fine && !(formato && inizioDati >= 0);) {
+    std::int64_t inizioDati = -1;
+    std::int64_t lunghezzaDati = 0;
+    for (std::int64_t pos = 12; pos + 8 <= fine && !(formato && inizioDati >= 0);) {
         const char* intestazione = base + pos;
-        const quint32 lunghezza = DoppiaParola(intestazione + 4);
-        const qint64 corpo = pos + 8;
+        const std::uint32_t lunghezza = DoppiaParola(intestazione + 4);
+        const std::int64_t corpo = pos + 8;
         if (corpo + lunghezza > fine)
             return std::nullopt;
         if (Etichetta(intestazione, "fmt ")) {
@@ -99,7 +102,7 @@ std::optional<LettoreWave::Campioni> LettoreWave::Leggi(QByteArrayView immagine)
     if (!formato || inizioDati < 0 || !Riproducibile(*formato))
         return std::nullopt;
     // A trailing partial frame cannot be played; it is left out.
-    const qint64 interi = lunghezzaDati - lunghezzaDati % formato->allineamento;
+    const std::int64_t interi = lunghezzaDati - lunghezzaDati % formato->allineamento;
     if (interi == 0)
         return std::nullopt;
 
@@ -107,7 +110,7 @@ std::optional<LettoreWave::Campioni> LettoreWave::Leggi(QByteArrayView immagine)
     campioni.canali = formato->canali;
     campioni.frequenza = int(formato->frequenza);
     campioni.bit = formato->bit;
-    campioni.inizio = qsizetype(inizioDati);
-    campioni.lunghezza = qsizetype(interi);
+    campioni.inizio = std::ptrdiff_t(inizioDati);
+    campioni.lunghezza = std::ptrdiff_t(interi);
     return campioni;
 }
