@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that are missing for building and running Idrovela ("run"),
-# for its Debian package ("package"), for the benchmark ("bench"), or for the whole test suite
-# as well ("test").
+# for its Debian package ("package"), for the benchmark ("bench"), for the Windows program
+# ("windows"), or for the whole test suite as well ("test").
 # Installs nothing when all are there.
 set -euo pipefail
 
@@ -12,14 +12,17 @@ tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaud
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev)
 
 packaging=(dpkg-dev file)
+# The Windows program is cross-compiled, packaged with NSIS and tested under Wine.
+windows=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis zip wine wine64)
 # The benchmark watches the X server with DAMAGE and clicks through XTEST.
 bench=(xvfb pulseaudio pulseaudio-utils libx11-dev libxdamage-dev libxtst-dev)
 
 wanted=("${build[@]}")
 case "${1:-run}" in
-test) wanted+=("${tests[@]}" "${packaging[@]}" "${bench[@]}") ;;
+test) wanted+=("${tests[@]}" "${packaging[@]}" "${bench[@]}" "${windows[@]}") ;;
 bench) wanted+=("${bench[@]}") ;;
 package) wanted+=("${packaging[@]}") ;;
+windows) wanted=("${windows[@]}") ;;
 esac
 
 missing=()
