@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Freccia.h"
 #include "Icona.h"
 
 #include <QImageReader>
@@ -41,21 +42,31 @@ quint16 U16(const QByteArray& b, int at)
     return at >= 0 && at + 2 <= b.size() ? qFromLittleEndian<quint16>(b.constData() + at) : 0;
 }
 
-// Decodes a 256-colour icon image; null when a transparent pixel's colour is not black, which
+// Decodes an icon image of 256 or 16 colours, as its header says; null when the header does
+// not fit the side or the bytes, or when a transparent pixel's colour is not black, which
 // would show through the mask as inverted screen pixels.
 QImage Decodifica(const QByteArray& dib, int lato)
 {
-    const int maschera = 40 + 1024 + lato * lato;
+    const int bit = U16(dib, 14);
+    if ((bit != 8 && bit != 4) || int(U32(dib, 4)) != lato)
+        return {};
+    const int tavolozza = 40;
+    const int pixel = tavolozza + 4 * (1 << bit);
+    const int rigaPixel = (lato * bit + 31) / 32 * 4;
+    const int maschera = pixel + lato * rigaPixel;
     const int rigaMaschera = (lato + 31) / 32 * 4;
+    if (dib.size() != maschera + lato * rigaMaschera)
+        return {};
     QImage immagine(lato, lato, QImage::Format_ARGB32);
     for (int y = 0; y < lato; ++y)
         for (int x = 0; x < lato; ++x) {
             const int riga = lato - 1 - y;
-            const quint8 indice = quint8(dib.at(40 + 1024 + riga * lato + x));
-            const quint8 bit = quint8(dib.at(maschera + riga * rigaMaschera + x / 8));
-            const char* c = dib.constData() + 40 + 4 * indice;
+            const quint8 byte = quint8(dib.at(pixel + riga * rigaPixel + x * bit / 8));
+            const quint8 indice = bit == 8 ? byte : (x % 2 ? byte & 0x0F : byte >> 4);
+            const quint8 b = quint8(dib.at(maschera + riga * rigaMaschera + x / 8));
+            const char* c = dib.constData() + tavolozza + 4 * indice;
             const QRgb colore = qRgb(quint8(c[2]), quint8(c[1]), quint8(c[0]));
-            if (bit & (0x80 >> (x % 8))) {
+            if (b & (0x80 >> (x % 8))) {
                 if (colore != qRgb(0, 0, 0))
                     return {};
                 immagine.setPixel(x, y, 0);
@@ -81,18 +92,32 @@ QRect Opachi(const QImage& immagine)
 void tst_Icone::immagineIcona_data()
 {
     QTest::addColumn<QString>("nome");
+    QTest::addColumn<QImage>("disegno");
     QTest::addColumn<int>("lato");
+    QTest::addColumn<int>("bit");
     QTest::addColumn<int>("byte");
-    QTest::newRow("the bust") << "busto" << 128 << 19496;
-    QTest::newRow("the ice block") << "ghiaccio" << 64 << 5672;
-    QTest::newRow("the iron block") << "ferro" << 64 << 5672;
-    QTest::newRow("the wooden block") << "legno" << 64 << 5672;
+    const auto png = [](const char* nome) {
+        return QImage(QStringLiteral(IDROVELA_RISORSE "/finestra/%1.png").arg(nome))
+            .convertToFormat(QImage::Format_ARGB32);
+    };
+    QTest::newRow("the bust") << "busto" << png("busto") << 128 << 8 << 19496;
+    QTest::newRow("the ice block") << "ghiaccio" << png("ghiaccio") << 64 << 8 << 5672;
+    QTest::newRow("the iron block") << "ferro" << png("ferro") << 64 << 8 << 5672;
+    QTest::newRow("the wooden block") << "legno" << png("legno") << 64 << 8 << 5672;
+    QTest::newRow("the copper block, the window's own") << "rame" << png("rame") << 64 << 8 << 5672;
+    QTest::newRow("the back arrow in 16 colours")
+        << "freccia32" << png("freccia") << 32 << 4 << 744;
+    // The small arrow is a drawing of its own, not the large one made smaller.
+    QTest::newRow("the small back arrow in 16 colours")
+        << "freccia16" << FrecciaIndietro(16) << 16 << 4 << 296;
 }
 
 void tst_Icone::immagineIcona()
 {
     QFETCH(QString, nome);
+    QFETCH(QImage, disegno);
     QFETCH(int, lato);
+    QFETCH(int, bit);
     QFETCH(int, byte);
 
     const QByteArray dib = Leggi("windows/" + nome + ".dib");
@@ -101,18 +126,17 @@ void tst_Icone::immagineIcona()
     QCOMPARE(qint32(U32(dib, 4)), lato);
     QCOMPARE(qint32(U32(dib, 8)), 2 * lato); // the picture and its mask
     QCOMPARE(U16(dib, 12), quint16(1));
-    QCOMPARE(U16(dib, 14), quint16(8));
+    QCOMPARE(U16(dib, 14), quint16(bit));
     QCOMPARE(U32(dib, 16), 0u);
-    for (int i = 0; i < 256; ++i)
+    for (int i = 0; i < 1 << bit; ++i)
         QCOMPARE(dib.at(40 + 4 * i + 3), '\0');
 
-    const QImage png = QImage(QStringLiteral(IDROVELA_RISORSE "/finestra/") + nome + ".png")
-                           .convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(disegno.size(), QSize(lato, lato));
     const QImage icona = Decodifica(dib, lato);
     QVERIFY2(!icona.isNull(), "a transparent pixel is not black");
     for (int y = 0; y < lato; ++y)
         for (int x = 0; x < lato; ++x) {
-            const QRgb atteso = png.pixel(x, y);
+            const QRgb atteso = disegno.pixel(x, y);
             QCOMPARE(icona.pixel(x, y), qAlpha(atteso) ? atteso : 0u);
         }
 }
@@ -207,6 +231,7 @@ void tst_Icone::iconeDesktop()
 void tst_Icone::immagineNonAdatta_data()
 {
     QTest::addColumn<QImage>("immagine");
+    QTest::addColumn<int>("bit");
     QTest::addColumn<bool>("adatta");
 
     QImage tanti(32, 32, QImage::Format_ARGB32);
@@ -220,17 +245,28 @@ void tst_Icone::immagineNonAdatta_data()
     QImage velato = limite.copy();
     velato.setPixel(0, 0, qRgba(1, 0, 0, 128));
 
-    QTest::newRow("255 colours besides black fit") << limite << true;
-    QTest::newRow("256 colours besides black do not") << uno << false;
-    QTest::newRow("a thousand colours do not") << tanti << false;
-    QTest::newRow("a half-transparent pixel has no place in a mask") << velato << false;
+    QImage quindici = limite.copy();
+    for (int i = 15; i < 255; ++i)
+        quindici.setPixel(i % 32, i / 32, 0);
+    QImage sedici = quindici.copy();
+    sedici.setPixel(31, 31, qRgb(2, 2, 2));
+
+    QTest::newRow("255 colours besides black fit") << limite << 8 << true;
+    QTest::newRow("256 colours besides black do not") << uno << 8 << false;
+    QTest::newRow("a thousand colours do not") << tanti << 8 << false;
+    QTest::newRow("a half-transparent pixel has no place in a mask") << velato << 8 << false;
+    QTest::newRow("15 colours besides black fit in 16") << quindici << 4 << true;
+    QTest::newRow("16 colours besides black do not fit in 16") << sedici << 4 << false;
+    QTest::newRow("255 colours do not fit in 16") << limite << 4 << false;
+    QTest::newRow("a bit count of neither table is refused") << quindici << 5 << false;
 }
 
 void tst_Icone::immagineNonAdatta()
 {
     QFETCH(QImage, immagine);
+    QFETCH(int, bit);
     QFETCH(bool, adatta);
-    const QByteArray dib = ImmagineIcona(immagine);
+    const QByteArray dib = ImmagineIcona(immagine, bit);
     QCOMPARE(!dib.isEmpty(), adatta);
     if (adatta)
         QCOMPARE(Decodifica(dib, 32), immagine);

@@ -28,12 +28,17 @@ QByteArray Png(const QImage& immagine)
 }
 
 // The window's pictures and the shell's icons; the identifiers are those that the Windows
-// resource script gives the icon images.
+// resource script gives the icon images. A body without one is held by the window only, in
+// the same icon image format.
 void Finestra(QMap<QString, QByteArray>& file)
 {
     const QImage busto = Busto();
     file.insert("finestra/busto.png", Png(busto));
     file.insert("finestra/freccia.png", Png(FrecciaIndietro(32)));
+    // The Win32 window draws the arrow itself, at the size that the screen's scale asks for.
+    for (int lato : { 32, 16 })
+        file.insert(QStringLiteral("windows/freccia%1.dib").arg(lato),
+            ImmagineIcona(FrecciaIndietro(lato), 4));
 
     const QByteArray iconaBusto = ImmagineIcona(busto);
     file.insert("windows/busto.dib", iconaBusto);
@@ -54,11 +59,10 @@ void Finestra(QMap<QString, QByteArray>& file)
         const QImage immagine = CorpoMateriale(corpo.materiale);
         const QString nome = QLatin1String(corpo.nome);
         file.insert("finestra/" + nome + ".png", Png(immagine));
-        if (!corpo.icona)
-            continue;
         const QByteArray icona = ImmagineIcona(immagine);
         file.insert("windows/" + nome + ".dib", icona);
-        file.insert("windows/gruppo_" + nome + ".bin", GruppoIcone(icona, corpo.icona));
+        if (corpo.icona)
+            file.insert("windows/gruppo_" + nome + ".bin", GruppoIcone(icona, corpo.icona));
     }
 
     QList<QByteArray> ico;

@@ -74,12 +74,16 @@ void Voce(QDataStream& out, const QByteArray& immagineIcona)
 
 } // namespace
 
-QByteArray ImmagineIcona(const QImage& immagine)
+QByteArray ImmagineIcona(const QImage& immagine, int bit)
 {
+    if (bit != 8 && bit != 4)
+        return {};
+    const int colori = 1 << bit;
+    const int perByte = 8 / bit;
     QList<QRgb> tavolozza { Nero };
     QHash<QRgb, quint8> indici { { Nero, 0 } };
     QByteArray pixel;
-    const int riga = (immagine.width() + 3) / 4 * 4;
+    const int riga = (immagine.width() * bit + 31) / 32 * 4;
     for (int y = immagine.height() - 1; y >= 0; --y) {
         QByteArray indiciRiga(riga, '\0');
         for (int x = 0; x < immagine.width(); ++x) {
@@ -89,12 +93,15 @@ QByteArray ImmagineIcona(const QImage& immagine)
             if (qAlpha(c) != 255)
                 return {};
             if (!indici.contains(c)) {
-                if (tavolozza.size() == 256)
+                if (tavolozza.size() == colori)
                     return {};
                 indici.insert(c, quint8(tavolozza.size()));
                 tavolozza.append(c);
             }
-            indiciRiga[x] = char(indici.value(c));
+            // The leftmost pixel of a byte takes its highest bits.
+            const int spostamento = bit * (perByte - 1 - x % perByte);
+            char& b = indiciRiga[x / perByte];
+            b = char(quint8(b) | (indici.value(c) << spostamento));
         }
         pixel += indiciRiga;
     }
@@ -103,8 +110,8 @@ QByteArray ImmagineIcona(const QImage& immagine)
     QDataStream out(&dati, QIODevice::WriteOnly);
     Scrittura(out);
     Intestazione(
-        out, immagine, 8, quint32(pixel.size() + RigaMaschera(immagine) * immagine.height()));
-    for (int i = 0; i < 256; ++i) {
+        out, immagine, bit, quint32(pixel.size() + RigaMaschera(immagine) * immagine.height()));
+    for (int i = 0; i < colori; ++i) {
         const QRgb c = i < tavolozza.size() ? tavolozza[i] : 0;
         out << quint8(qBlue(c)) << quint8(qGreen(c)) << quint8(qRed(c)) << quint8(0);
     }
