@@ -467,7 +467,17 @@ void tst_FinestraWine::pannelliSiApronoESiChiudono()
     QTRY_VERIFY_WITH_TIMEOUT(Quota(proprio, ColorePannello) > 0.5, 3000);
     Fotografa(QStringLiteral("08-") + pannello);
 
-    m_scrivania.clic(Schermo(Rettangolo(qPrintable(freccia)).center()));
+    // Held down, the arrow draws a thin border round itself; released, it closes the panel.
+    const QRect bottone = Rettangolo(qPrintable(freccia));
+    const QPoint angolo = bottone.topLeft();
+    QCOMPARE(Colore(angolo), ColorePannello);
+    const QPoint centro = Schermo(bottone.center());
+    m_scrivania.xdotool({ QStringLiteral("mousemove"), QString::number(centro.x()),
+        QString::number(centro.y()), QStringLiteral("mousedown"), QStringLiteral("1") });
+    QTRY_VERIFY_WITH_TIMEOUT(qGray(Colore(angolo).rgb()) < 128, 2000);
+    Fotografa(QStringLiteral("09-") + freccia + QStringLiteral("-premuto"));
+    QVERIFY(Quota(proprio, ColorePannello) > 0.5);
+    m_scrivania.xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
     QTRY_VERIFY_WITH_TIMEOUT(Quota(proprio, ColorePannello) < 0.01, 3000);
     QVERIFY(VascaDi(ColoreAcqua));
 }
@@ -477,7 +487,7 @@ void tst_FinestraWine::laChiusuraChiedeConferma()
     Avvia();
     m_scrivania.clic(m_scrivania.closeBox(m_finestra));
     QVERIFY2(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty(), "nothing asked");
-    Fotografa(QStringLiteral("09-uscita"));
+    Fotografa(QStringLiteral("10-uscita"));
     // "No" is the second button.
     m_scrivania.tasto(QStringLiteral("Tab"));
     m_scrivania.tasto(QStringLiteral("space"));
@@ -485,7 +495,7 @@ void tst_FinestraWine::laChiusuraChiedeConferma()
     QTest::qWait(500);
     QVERIFY(m_programma->state() == QProcess::Running);
     QVERIFY(m_scrivania.finestraEsiste(QStringLiteral("Idrovela")));
-    Fotografa(QStringLiteral("10-rimasto"));
+    Fotografa(QStringLiteral("11-rimasto"));
 
     // "Sì", the default button, ends it at once.
     m_scrivania.clic(m_scrivania.closeBox(m_finestra));
@@ -511,7 +521,7 @@ void tst_FinestraWine::esceDuranteUnaDiscesa()
     QTest::qWait(400);
     m_scrivania.clic(m_scrivania.closeBox(m_finestra));
     QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
-    Fotografa(QStringLiteral("11-uscita-in-discesa"));
+    Fotografa(QStringLiteral("12-uscita-in-discesa"));
     m_scrivania.tasto(QStringLiteral("Return"));
     // Neither the descent nor the sound holds it back.
     QVERIFY2(m_programma->waitForFinished(3000), "the program did not end");

@@ -103,7 +103,13 @@ void tst_Installatore::installaInSilenzio()
     QVERIFY(costruito.open(QIODevice::ReadOnly));
     QVERIFY(installato.readAll() == costruito.readAll());
     QVERIFY(QFile::exists(m_wine->PercorsoUnix(Disinstallatore)));
-    QVERIFY2(QFile::exists(m_wine->PercorsoUnix(Collegamento)), "no shortcut in the Start menu");
+    QFile lnk(m_wine->PercorsoUnix(Collegamento));
+    QVERIFY2(lnk.open(QIODevice::ReadOnly), "no shortcut in the Start menu");
+    // A shell link names its target in the local code page, in UTF-16, or both.
+    const QByteArray collegamento = lnk.readAll();
+    const QByteArray utf16(reinterpret_cast<const char*>(Programma.utf16()), Programma.size() * 2);
+    QVERIFY2(collegamento.contains(Programma.toLatin1()) || collegamento.contains(utf16),
+        "the shortcut does not lead to the installed program");
     // Nothing went into the 32-bit Program Files.
     QVERIFY(
         !QFile::exists(m_wine->PercorsoUnix(QStringLiteral("C:\\Program Files (x86)\\Idrovela"))));
