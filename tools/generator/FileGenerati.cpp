@@ -10,6 +10,7 @@
 #include "Icona.h"
 #include "Pozza.h"
 #include "Scala.h"
+#include "Versione.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -93,6 +94,7 @@ QMap<QString, QByteArray> FileGenerati()
     file.insert("bitmap/cubo_legno.bmp", FileBmp(CampioneMateriale(Materiale::Legno)));
     file.insert("bitmap/cubo_rame.bmp", FileBmp(CampioneMateriale(Materiale::Rame)));
     file.insert("suono/bolle.wav", SuonoBolle());
+    file.insert("windows/versione.bin", RecordVersione());
     Finestra(file);
     return file;
 }
