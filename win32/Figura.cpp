@@ -164,9 +164,31 @@ void Figura::Adatta()
 
 void Figura::AggiornaForma()
 {
-    // The border is drawn round the whole control, so it takes its whole rectangle.
-    HRGN regione
-        = m_icona && m_borderStyle == 0 ? RegioneIcona(m_icona, m_naturale, m_fattore) : nullptr;
+    if (!m_icona) {
+        SetWindowRgn(m_hwnd, nullptr, IsWindowVisible(m_hwnd));
+        return;
+    }
+    // The border and the focus frame lie round the picture: the shape takes them in too.
+    HRGN regione = RegioneIcona(m_icona, m_naturale, m_fattore);
+    if (!regione)
+        return;
+    RECT area {};
+    GetClientRect(m_hwnd, &area);
+    const auto anello = [&](RECT bordo, int spessore) {
+        HRGN esterno = CreateRectRgnIndirect(&bordo);
+        InflateRect(&bordo, -spessore, -spessore);
+        HRGN interno = CreateRectRgnIndirect(&bordo);
+        CombineRgn(esterno, esterno, interno, RGN_DIFF);
+        CombineRgn(regione, regione, esterno, RGN_OR);
+        DeleteObject(interno);
+        DeleteObject(esterno);
+    };
+    if (m_borderStyle == 1)
+        anello(area, m_fattore);
+    if (m_fuoco) {
+        InflateRect(&area, -(m_fattore + 1), -(m_fattore + 1));
+        anello(area, 1);
+    }
     SetWindowRgn(m_hwnd, regione, IsWindowVisible(m_hwnd)); // the window owns the region
 }
 
@@ -207,7 +229,7 @@ void Figura::Disegna(HDC dc) const
         for (const RECT& lato : lati)
             FillRect(dc, &lato, nero);
     }
-    if (GetFocus() == m_hwnd) {
+    if (m_fuoco) {
         RECT fuoco = area;
         InflateRect(&fuoco, -(m_fattore + 1), -(m_fattore + 1));
         DrawFocusRect(dc, &fuoco);
@@ -334,10 +356,12 @@ LRESULT Figura::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
         return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-        if (messaggio == WM_KILLFOCUS && m_tastoGiu) {
+        m_fuoco = messaggio == WM_SETFOCUS;
+        if (!m_fuoco && m_tastoGiu) {
             m_tastoGiu = false;
             setBorderStyle(0);
         }
+        AggiornaForma();
         InvalidateRect(m_hwnd, nullptr, FALSE);
         return 0;
     case WM_NCDESTROY:

@@ -55,4 +55,5 @@ private:
     int m_borderStyle = 0;
     UINT m_premuti = 0; // MK_ bits of the buttons pressed here and not yet released
     bool m_tastoGiu = false; // Space held while focused
+    bool m_fuoco = false;
 };
