@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Banco.h"
 
+#include "PrefissoWine.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QSysInfo>
 
 #include <cmath>
@@ -94,6 +99,7 @@ Banco::Banco(Opzioni opzioni)
     , m_discesePerProcesso(m_opzioni.rapido ? 1 : 3)
     , m_giriInattivi(m_opzioni.rapido ? 1 : 3)
     , m_durataInattivaMs(m_opzioni.rapido ? 2000 : 10000)
+    , m_giriWine(m_opzioni.rapido ? 1 : 15)
 {
 }
 
@@ -413,6 +419,106 @@ void Banco::Suono()
         ++m_errori;
 }
 
+void Banco::Windows()
+{
+    std::printf("Windows program: %d rounds of Idrovela.exe and a bare Win32 window in turn "
+                "under Wine, each from a Wine server that is not running yet\n",
+        m_giriWine);
+    std::fflush(stdout);
+    const QDir cartella(m_opzioni.windows);
+    const QString exe = cartella.filePath(QStringLiteral("Idrovela.exe"));
+    const QString programmi[2] { exe,
+        cartella.filePath(QStringLiteral("bin/idrovela-bench-win32.exe")) };
+    for (const auto& [chiave, file] : { std::pair { "exe", QStringLiteral("Idrovela.exe") },
+             std::pair { "installatore", QStringLiteral("Idrovela-1.00-setup.exe") },
+             std::pair { "zip", QStringLiteral("Idrovela-1.00-portable.zip") } }) {
+        const QFileInfo info(cartella.filePath(file));
+        m_dimensioniWindows[QLatin1String(chiave)]
+            = info.exists() ? QJsonValue(double(info.size()) / 1024.0) : QJsonValue();
+    }
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (wine.isEmpty() || !QFile::exists(programmi[0]) || !QFile::exists(programmi[1])) {
+        std::fprintf(
+            stderr, "no wine, or no Windows program in %s\n", qPrintable(m_opzioni.windows));
+        ++m_errori;
+        return;
+    }
+
+    PrefissoWine prefisso(QString::fromLatin1(m_server.display()));
+    QElapsedTimer preparazione;
+    preparazione.start();
+    if (!prefisso.Prepara()) {
+        std::fprintf(stderr, "%s\n", qPrintable(prefisso.Errore()));
+        ++m_errori;
+        return;
+    }
+    m_preparazioneWineS = double(preparazione.elapsed()) / 1000.0;
+    // The programs started by fork and exec take Wine's settings from this process.
+    const QProcessEnvironment ambiente = prefisso.Ambiente();
+    std::map<QByteArray, std::optional<QByteArray>> prima;
+    for (const char* nome : { "WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES", "WINEARCH", "HOME",
+             "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME" }) {
+        prima[nome] = qEnvironmentVariableIsSet(nome) ? std::optional(qgetenv(nome)) : std::nullopt;
+        qputenv(nome, ambiente.value(QLatin1String(nome)).toLocal8Bit());
+    }
+
+    for (int giro = -1; giro < m_giriWine; ++giro) {
+        double avvio[2] = { std::nan(""), std::nan("") };
+        for (int k = 0; k < 2; ++k) {
+            const int i = (giro + 2 + k) % 2;
+            Figlio figlio(wine, { programmi[i] });
+            const std::optional<Finestra> finestra = AvviaEAttendi(figlio);
+            if (!finestra) {
+                std::fprintf(stderr, "%s showed no window under Wine\n", qPrintable(programmi[i]));
+                ++m_errori;
+            }
+            Attendi(500);
+            figlio.Termina();
+            // The next start finds no server, as a pupil's first double-click does.
+            if (!prefisso.AttendiServer(30000))
+                ++m_errori;
+            if (!finestra || giro < 0)
+                continue;
+            avvio[i] = InMs(finestra->disegnoNs);
+            m_avvioWine[i].Aggiungi(avvio[i]);
+            m_mappaWine[i].Aggiungi(InMs(finestra->mappaNs));
+        }
+        if (giro >= 0 && !std::isnan(avvio[0]) && !std::isnan(avvio[1]))
+            m_rapportoAvvioWine.Aggiungi(avvio[0] / avvio[1]);
+    }
+
+    std::printf("sndPlaySoundA: idrovela-bench-sndplaysound.exe under Wine\n");
+    std::fflush(stdout);
+    QProcess suono;
+    suono.setProcessEnvironment(ambiente);
+    suono.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QString windowsExe = QStringLiteral("Z:") + QFileInfo(exe).absoluteFilePath();
+    windowsExe.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    suono.start(wine,
+        { cartella.filePath(QStringLiteral("bin/idrovela-bench-sndplaysound.exe")), windowsExe,
+            QString::number(m_opzioni.rapido ? 3 : 40) });
+    if (!suono.waitForFinished(120000) || suono.exitCode() != 0) {
+        std::fprintf(stderr, "idrovela-bench-sndplaysound.exe failed: %s\n",
+            suono.readAllStandardOutput().constData());
+        suono.kill();
+        suono.waitForFinished();
+        ++m_errori;
+    } else {
+        const QByteArray uscita = suono.readAllStandardOutput().trimmed();
+        m_sndPlaySound = QJsonDocument::fromJson(uscita.mid(uscita.lastIndexOf('\n') + 1)).object();
+        if (m_sndPlaySound.isEmpty())
+            ++m_errori;
+    }
+    prefisso.AttendiServer(30000);
+
+    for (const auto& [nome, valore] : prima) {
+        if (valore)
+            qputenv(nome.constData(), *valore);
+        else
+            qunsetenv(nome.constData());
+    }
+}
+
 int Banco::Esegui()
 {
     if (m_server.display().isEmpty()) {
@@ -438,6 +544,8 @@ int Banco::Esegui()
         Inattivita();
     if (scelta("suono"))
         Suono();
+    if (!m_opzioni.windows.isEmpty() && scelta("windows"))
+        Windows();
     m_carico += QStringLiteral(" -> ") + Carico();
     Stampa();
     return m_errori == 0 ? 0 : 1;
@@ -570,6 +678,44 @@ void Banco::Stampa() const
     stampa(Riga(QStringLiteral("idle after a run: CPU in %1 s, ms").arg(secondi),
         m_cpuDopoCorsa.Testo(2), QStringLiteral("< %1").arg(secondi),
         Esito(m_cpuDopoCorsa.Quantile(1), m_cpuDopoCorsa.Quantile(1) < secondi)));
+    if (!m_opzioni.windows.isEmpty()) {
+        const auto kib = [this](const char* chiave) {
+            const QJsonValue v = m_dimensioniWindows.value(QLatin1String(chiave));
+            return v.isDouble() ? QStringLiteral("%1 KiB").arg(v.toDouble(), 0, 'f', 1)
+                                : QStringLiteral("n/a");
+        };
+        stampa({});
+        stampa(QStringLiteral("Windows program under Wine (%1), each start from no Wine server; "
+                              "a fresh prefix took %2 s")
+                   .arg(m_giriWine)
+                   .arg(m_preparazioneWineS, 0, 'f', 1));
+        stampa(QStringLiteral("%1 %2 %3")
+                   .arg(QString(), -40)
+                   .arg(QStringLiteral("Idrovela.exe"), -26)
+                   .arg(QStringLiteral("bare Win32 window")));
+        stampa(QStringLiteral("%1 %2 %3")
+                   .arg(QStringLiteral("start-up to first paint, ms"), -40)
+                   .arg(m_avvioWine[0].Testo(1), -26)
+                   .arg(m_avvioWine[1].Testo(1)));
+        stampa(QStringLiteral("%1 %2 %3")
+                   .arg(QStringLiteral("start-up to map, ms"), -40)
+                   .arg(m_mappaWine[0].Testo(1), -26)
+                   .arg(m_mappaWine[1].Testo(1)));
+        const double medianeWine = m_avvioWine[0].Mediana() / m_avvioWine[1].Mediana();
+        stampa(Riga(QStringLiteral("Wine: start-up / bare Win32 window (per round)"),
+            m_rapportoAvvioWine.Testo(2)));
+        stampa(Riga(QStringLiteral("Wine: start-up, ratio of the medians"),
+            std::isnan(medianeWine) ? QStringLiteral("n/a")
+                                    : QString::number(medianeWine, 'f', 2)));
+        stampa(Riga(QStringLiteral("Idrovela.exe, size"), kib("exe")));
+        stampa(Riga(QStringLiteral("Idrovela-1.00-setup.exe, size"), kib("installatore")));
+        stampa(Riga(QStringLiteral("Idrovela-1.00-portable.zip, size"), kib("zip")));
+        const QJsonValue primo = m_sndPlaySound.value(QLatin1String("ritorno_primo_ms"));
+        stampa(Riga(QStringLiteral("Wine: sndPlaySoundA(data, 7) returns, ms"),
+            TestoSuono(m_sndPlaySound.value(QLatin1String("ritorno_ms")).toObject())));
+        stampa(Riga(QStringLiteral("Wine: sndPlaySoundA, first call, ms"),
+            primo.isDouble() ? QString::number(primo.toDouble(), 'f', 2) : QStringLiteral("n/a")));
+    }
     if (m_errori)
         stampa(QStringLiteral("\n%1 measurement(s) could not be taken").arg(m_errori));
     stampa({});
@@ -623,6 +769,19 @@ QJsonObject Banco::Json() const
                         { "risvegli", m_risvegliDopoCorsa.Json() },
                         { "risvegli_per_filo", m_filiDopoCorsa } } } } },
         { "suono", m_suono },
+        { "windows",
+            m_opzioni.windows.isEmpty()
+                ? QJsonValue()
+                : QJsonObject { { "avvio_ms",
+                                    QJsonObject { { "idrovela_exe", m_avvioWine[0].Json() },
+                                        { "finestra_win32", m_avvioWine[1].Json() } } },
+                    { "mappa_ms",
+                        QJsonObject { { "idrovela_exe", m_mappaWine[0].Json() },
+                            { "finestra_win32", m_mappaWine[1].Json() } } },
+                    { "rapporto_avvio", m_rapportoAvvioWine.Json() },
+                    { "prefisso_s", m_preparazioneWineS },
+                    { "dimensioni_kib", m_dimensioniWindows },
+                    { "sndplaysound", m_sndPlaySound } } },
         { "errori", m_errori },
     };
 }

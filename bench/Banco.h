@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cmath>
 #include <map>
 #include <memory>
 #include <optional>
@@ -24,7 +25,9 @@ public:
     struct Opzioni {
         QString cartella; // where idrovela and the benchmark's programs are
         bool rapido = false; // a few repetitions only, to prove that it all still runs
-        QStringList sezioni; // avvio, discesa, inattivo, suono; empty: all of them
+        QStringList sezioni; // avvio, discesa, inattivo, suono, windows; empty: all of them
+        // Where tools/windows.sh built the Windows program; empty: no Windows figures.
+        QString windows;
     };
 
     explicit Banco(Opzioni opzioni);
@@ -85,6 +88,9 @@ private:
     static Istantanea Fotografa(const Figlio& figlio);
     static Consumo Differenza(const Istantanea& prima, const Istantanea& dopo);
     void Suono();
+    // The Windows program under Wine: start-up against a bare Win32 window, sizes, and
+    // sndPlaySoundA's return time.
+    void Windows();
 
     void Stampa() const;
     QJsonObject Json() const;
@@ -116,6 +122,13 @@ private:
     Corse m_discesa; // Idrovela's
     Corse m_discesaQt; // the same descent in the bare Qt window, in turn with Idrovela's
     QJsonObject m_suono; // idrovela-bench-suono's own figures
+    // Under Wine: [0] Idrovela.exe, [1] the bare Win32 window.
+    Statistica m_avvioWine[2], m_mappaWine[2];
+    Statistica m_rapportoAvvioWine; // Idrovela.exe's over the bare window's, per round
+    int m_giriWine;
+    double m_preparazioneWineS = std::nan("");
+    QJsonObject m_dimensioniWindows; // KiB of the .exe, the installer and the zip
+    QJsonObject m_sndPlaySound; // idrovela-bench-sndplaysound's own figures
     QString m_carico; // the machine's load average before and after
     int m_errori = 0;
 };

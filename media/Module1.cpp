@@ -6,11 +6,6 @@
 
 #include <QCoreApplication>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-
-#include <mmsystem.h>
-#else
 #include "InterfacciaSuono.h"
 
 #include <QDir>
@@ -18,13 +13,10 @@
 #include <QThreadPool>
 
 #include <mutex>
-#endif
 
 QByteArray Module1::DatiSuono;
 
 namespace {
-
-#ifndef Q_OS_WIN
 
 // The module sits in the library folder, found from the program's own folder by the same
 // relative path in the build tree and once installed.
@@ -100,8 +92,6 @@ const InterfacciaSuono* Suono()
     return Interfaccia(PercorsoModulo());
 }
 
-#endif
-
 } // namespace
 
 void Module1::RiproduciSuono(int id)
@@ -114,15 +104,6 @@ void Module1::RiproduciSuono(int id)
 
 void Module1::RiproduciImmagine(const QByteArray& immagine)
 {
-#ifdef Q_OS_WIN
-    // The old sound stops before its bytes are replaced, since the system reads them in place.
-    // The system's reader trusts the sizes in the header and is handed no length, so only an
-    // image that our reader has checked reaches it.
-    sndPlaySoundA(nullptr, 0);
-    DatiSuono = immagine;
-    if (LettoreWave::Leggi(DatiSuono.constData(), DatiSuono.size()))
-        sndPlaySoundA(DatiSuono.constData(), SND_ASYNC | SND_NODEFAULT | SND_MEMORY);
-#else
     // The sound thread keeps its own reference to the bytes it plays, so the old ones stay
     // alive, unchanged, until it has let them go. A new sound cuts the old one; an image that
     // cannot be played leaves silence.
@@ -135,13 +116,11 @@ void Module1::RiproduciImmagine(const QByteArray& immagine)
         else
             suono->ferma();
     }
-#endif
     QCoreApplication::processEvents();
 }
 
 void Module1::Prepara()
 {
-#ifndef Q_OS_WIN
     static bool preparato = false; // user-interface thread only
     if (preparato || chiuso || !QCoreApplication::instance())
         return;
@@ -161,14 +140,10 @@ void Module1::Prepara()
             },
             Qt::QueuedConnection);
     });
-#endif
 }
 
 void Module1::Chiudi()
 {
-#ifdef Q_OS_WIN
-    sndPlaySoundA(nullptr, 0);
-#else
     if (chiuso)
         return;
     chiuso = true;
@@ -176,5 +151,4 @@ void Module1::Chiudi()
     const std::lock_guard blocco(caricamento.mutex);
     if (caricamento.interfaccia)
         caricamento.interfaccia->chiudi();
-#endif
 }

@@ -9,8 +9,8 @@
 namespace Module1 {
 
 // The complete WAVE image of the last sound asked for, as stored, header and pad byte included.
-// A player may read it while its sound plays (the Windows one does), so it is replaced only
-// once the old sound is stopped.
+// The sound thread keeps its own reference to the bytes it plays, so a new image never changes
+// a sound that is still playing.
 extern QByteArray DatiSuono;
 
 // Starts the "CUSTOM" sound resource with this number and returns at once, after running the

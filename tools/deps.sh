@@ -12,8 +12,10 @@ tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaud
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev)
 
 packaging=(dpkg-dev file)
-# The Windows program is cross-compiled, packaged with NSIS and tested under Wine.
-windows=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis zip wine wine64)
+# The Windows program is cross-compiled, packaged with NSIS and tested under Wine, whose X
+# driver loads the X extensions' libraries when it finds them (they are only recommended).
+windows=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis zip wine wine64
+    libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3)
 # The benchmark watches the X server with DAMAGE and clicks through XTEST.
 bench=(xvfb pulseaudio pulseaudio-utils libx11-dev libxdamage-dev libxtst-dev)
 

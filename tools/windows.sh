@@ -1,12 +1,29 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing and cross-compiles the Windows program into build-windows/ (or the
-# folder given): build-windows/Idrovela.exe.
+# folder given), then packages it:
+#   Idrovela.exe                   the program, one static executable
+#   Idrovela-1.00-setup.exe        its installer (NSIS; "/S" installs silently)
+#   Idrovela-1.00-portable.zip     the bare executable, to run from any folder or stick
+# The benchmark's Windows programs are built there too, in bin/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$top/build-windows}
+version=1.00
 "$top/tools/deps.sh" windows
 cmake -S "$top" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DIDROVELA_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$top/tools/mingw-w64-x86_64.cmake" -DIDROVELA_TESTS=OFF >/dev/null
-cmake --build "$out"
+cmake --build "$out" -j2
 cp "$out/bin/Idrovela.exe" "$out/Idrovela.exe"
+
+makensis -V2 -NOCD -DTOP="$top" -DEXE="$out/Idrovela.exe" \
+    -DOUT="$out/Idrovela-$version-setup.exe" "$top/packaging/windows/Idrovela.nsi"
+
+# The zip holds the files under the names a Windows user reads, and nothing of this machine's.
+portable=$(mktemp -d)
+trap 'rm -rf "$portable"' EXIT
+cp "$out/Idrovela.exe" "$portable/Idrovela.exe"
+cp "$top/LICENSE" "$portable/Licenza.txt"
+rm -f "$out/Idrovela-$version-portable.zip"
+(cd "$portable" && zip -q -X -9 "$out/Idrovela-$version-portable.zip" Idrovela.exe Licenza.txt)
+ls -l "$out/Idrovela.exe" "$out/Idrovela-$version-setup.exe" "$out/Idrovela-$version-portable.zip"

@@ -1,34 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Form1.h"
+
 #include <windows.h>
 
-namespace {
-
-LRESULT CALLBACK Procedura(HWND finestra, UINT messaggio, WPARAM w, LPARAM l)
-{
-    if (messaggio == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(finestra, messaggio, w, l);
-}
-
-} // namespace
+#include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE istanza, HINSTANCE, PWSTR, int mostra)
 {
-    WNDCLASSW classe {};
-    classe.lpfnWndProc = Procedura;
-    classe.hInstance = istanza;
-    classe.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    classe.lpszClassName = L"Form1";
-    RegisterClassW(&classe);
-    HWND finestra = CreateWindowExW(0, L"Form1", L"Idrovela", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-        CW_USEDEFAULT, 490, 460, nullptr, nullptr, istanza, nullptr);
-    ShowWindow(finestra, mostra);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    const INITCOMMONCONTROLSEX controlli { sizeof(INITCOMMONCONTROLSEX),
+        ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES };
+    InitCommonControlsEx(&controlli);
+    Form1::Registra(istanza);
+    Form1 form(istanza);
+    ShowWindow(form.hwnd(), mostra);
+    UpdateWindow(form.hwnd());
+
+    MSG messaggio;
+    while (GetMessageW(&messaggio, nullptr, 0, 0) > 0) {
+        if (form.PreTraduci(messaggio))
+            continue;
+        TranslateMessage(&messaggio);
+        DispatchMessageW(&messaggio);
     }
-    return int(msg.wParam);
+    return int(messaggio.wParam);
 }

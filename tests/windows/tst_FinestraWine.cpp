@@ -1,0 +1,543 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Confronto.h"
+#include "Disposizione.h"
+#include "LettoreWave.h"
+#include "PrefissoWine.h"
+#include "Registrazione.h"
+#include "Scrivania.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QtTest>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Where a control of the layout lies in the client area, in pixels at 96 dpi.
+QRect Rettangolo(const char* nome, int indice = -1)
+{
+    for (const Disposizione::Riga& riga : Disposizione::Controlli) {
+        if (std::strcmp(riga.nome, nome) != 0 || riga.indice != indice)
+            continue;
+        int left = riga.left;
+        int top = riga.top;
+        if (riga.contenitore)
+            for (const Disposizione::Riga& frame : Disposizione::Controlli)
+                if (std::strcmp(frame.nome, riga.contenitore) == 0) {
+                    left += frame.left;
+                    top += frame.top;
+                }
+        const auto px = [](int twips) { return (twips + 7) / 15; };
+        return QRect(px(left), px(top), px(riga.width), px(riga.height));
+    }
+    return {};
+}
+
+QPoint Opzione(const char* gruppo, int indice)
+{
+    // On the button's circle, at its left, rather than on its caption.
+    const QRect r = Rettangolo(gruppo, indice);
+    return QPoint(r.left() + 8, r.center().y());
+}
+
+// Points of the tank's liquid that no body ever covers, in the tank picture's own pixels.
+const QList<QPoint> NelLiquido { { 52, 184 }, { 200, 230 }, { 80, 130 } };
+// The column that runs down the middle of every body, in the client area, and the rows of
+// the liquid below the surface and above the floor, where a sinking body is seen moving.
+constexpr int ColonnaCorpo = 142;
+constexpr int RigaSotto = 125;
+constexpr int RigaFondo = 268;
+
+const QColor ColoreAcqua(0x80, 0xFF, 0xFF);
+const QColor ColoreGrigio(0xD6, 0xD6, 0xD6);
+const QColor ColoreOlio(0xD2, 0xFF, 0x80);
+const QColor ColorePannello(192, 255, 255);
+const QColor ColoreSfondo(199, 199, 199);
+
+constexpr int Frequenza = Registrazione::Frequenza;
+constexpr double Somiglianza = 0.9;
+constexpr float Silenzio = 0.01f;
+// The monitor misses the first milliseconds of a new stream; comparisons start after them.
+constexpr qsizetype Attacco = Frequenza / 40;
+
+} // namespace
+
+// The Windows program under Wine, on a private X server with a window manager and the private
+// sound server, driven as a pupil would drive it: choices, runs, panels and leaving.
+class tst_FinestraWine : public QObject {
+    Q_OBJECT
+
+public:
+    explicit tst_FinestraWine(Scrivania& scrivania)
+        : m_scrivania(scrivania)
+    {
+    }
+
+private slots:
+    void initTestCase();
+    void finestraDelProgetto();
+    void ogniLiquidoColoraLaVasca_data();
+    void ogniLiquidoColoraLaVasca();
+    void ferroInAcquaAffondaConLeBolle();
+    void ghiaccioInAcquaGalleggiaInSilenzio();
+    void pannelliSiApronoESiChiudono_data();
+    void pannelliSiApronoESiChiudono();
+    void laChiusuraChiedeConferma();
+    void esceDuranteUnaDiscesa();
+    void cleanupTestCase();
+
+private:
+    void Avvia();
+    void Chiudi();
+    QPoint Schermo(QPoint client) const { return m_client.topLeft() + client; }
+    QColor Colore(QPoint client) const;
+    // The share of the pixels of a client rectangle that have this colour.
+    double Quota(const QRect& client, const QColor& colore) const;
+    bool VascaDi(const QColor& colore) const;
+    // The topmost row of the body in the tank below the surface; -1 when none shows there.
+    int RigaDelCorpo() const;
+    // The menu bar's entries, left to right, as the screen shows their captions.
+    QList<QPoint> VociDelMenu() const;
+    void Fotografa(const QString& nome) const;
+    // The recording as a WAVE file beside the screenshots, to be heard when a check fails.
+    void SalvaRegistrazione(const QVector<float>& r, const QString& nome) const;
+    void Scegli(const char* gruppo, int indice);
+
+    Scrivania& m_scrivania;
+    std::unique_ptr<PrefissoWine> m_wine;
+    std::unique_ptr<QProcess> m_programma;
+    QString m_exe;
+    QString m_finestra;
+    QRect m_esterno; // the X window: menu bar and client area
+    QRect m_client; // the client area below the menu bar, in screen coordinates
+    QDir m_artefatti;
+    QString m_sink;
+    QVector<float> m_bolle; // the committed bubbling sound as the recording should hold it
+};
+
+void tst_FinestraWine::initTestCase()
+{
+    QVERIFY2(m_scrivania.pronta(), "Xvfb did not start");
+    QVERIFY2(m_scrivania.avviaWindowManager(), "the window manager did not start");
+    m_artefatti = Scrivania::cartellaArtefatti();
+    m_exe = qEnvironmentVariable("IDROVELA_EXE");
+    QVERIFY2(QFile::exists(m_exe), "IDROVELA_EXE names no built Idrovela.exe");
+    m_sink = qEnvironmentVariable("IDROVELA_SERVER_AUDIO");
+
+    QFile wave(QStringLiteral(IDROVELA_SORGENTI "/resources/suono/bolle.wav"));
+    QVERIFY(wave.open(QIODevice::ReadOnly));
+    const QByteArray immagine = wave.readAll();
+    const auto campioni = LettoreWave::Leggi(immagine.constData(), immagine.size());
+    QVERIFY(campioni && campioni->frequenza == Frequenza);
+    m_bolle = Confronto::Mono(immagine, *campioni);
+
+    m_wine = std::make_unique<PrefissoWine>(m_scrivania.display());
+    QElapsedTimer preparazione;
+    preparazione.start();
+    QVERIFY2(m_wine->Prepara(), qPrintable(m_wine->Errore()));
+    qInfo("a fresh Wine prefix took %.1f s", double(preparazione.elapsed()) / 1000);
+}
+
+void tst_FinestraWine::cleanupTestCase()
+{
+    Chiudi();
+    m_wine.reset();
+}
+
+void tst_FinestraWine::Avvia()
+{
+    if (m_programma && m_programma->state() == QProcess::Running)
+        return;
+    m_programma = m_wine->Avvia(m_exe);
+    QVERIFY(m_programma->waitForStarted());
+    m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 30000);
+    QVERIFY2(!m_finestra.isEmpty(), "the window did not appear");
+    QTest::qWait(500); // let the window manager settle it and the first frame paint
+    m_esterno = m_scrivania.geometria(m_finestra);
+    // Wine's X window holds the menu bar and the client area; the frame is openbox's.
+    m_client = QRect(m_esterno.left(), m_esterno.bottom() - 399, 474, 400);
+}
+
+void tst_FinestraWine::Chiudi()
+{
+    if (!m_programma)
+        return;
+    if (m_programma->state() != QProcess::NotRunning) {
+        m_programma->kill();
+        m_programma->waitForFinished(5000);
+    }
+    m_programma.reset();
+    // Wine's own helpers leave with the last program; wait for them before the next start.
+    m_wine->AttendiServer();
+}
+
+QColor tst_FinestraWine::Colore(QPoint client) const
+{
+    return m_scrivania.schermata().pixelColor(Schermo(client));
+}
+
+double tst_FinestraWine::Quota(const QRect& client, const QColor& colore) const
+{
+    const QImage schermata = m_scrivania.schermata();
+    const QRect r = client.translated(m_client.topLeft());
+    int uguali = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            uguali += schermata.pixelColor(x, y) == colore;
+    return r.isEmpty() ? 0 : double(uguali) / double(r.width() * r.height());
+}
+
+bool tst_FinestraWine::VascaDi(const QColor& colore) const
+{
+    const QImage schermata = m_scrivania.schermata();
+    const QPoint vasca = Rettangolo("imgContenitore").topLeft();
+    for (const QPoint& punto : NelLiquido)
+        if (schermata.pixelColor(Schermo(vasca + punto)) != colore)
+            return false;
+    return true;
+}
+
+int tst_FinestraWine::RigaDelCorpo() const
+{
+    const QImage schermata = m_scrivania.schermata();
+    for (int y = RigaSotto; y <= RigaFondo; ++y)
+        if (schermata.pixelColor(Schermo(QPoint(ColonnaCorpo, y))) != ColoreAcqua)
+            return y;
+    return -1;
+}
+
+QList<QPoint> tst_FinestraWine::VociDelMenu() const
+{
+    // Columns of the menu bar with dark pixels in them, grouped into captions.
+    const QImage schermata = m_scrivania.schermata();
+    const int alto = m_esterno.top();
+    const int basso = m_client.top() - 1;
+    QList<QPoint> voci;
+    int inizio = -1;
+    int ultima = -100;
+    for (int x = m_esterno.left(); x < m_esterno.left() + 200; ++x) {
+        bool scuro = false;
+        for (int y = alto; y <= basso && !scuro; ++y)
+            scuro = qGray(schermata.pixel(x, y)) < 96;
+        if (!scuro)
+            continue;
+        if (x - ultima > 6) {
+            if (inizio >= 0)
+                voci << QPoint((inizio + ultima) / 2, (alto + basso) / 2);
+            inizio = x;
+        }
+        ultima = x;
+    }
+    if (inizio >= 0)
+        voci << QPoint((inizio + ultima) / 2, (alto + basso) / 2);
+    return voci;
+}
+
+void tst_FinestraWine::Fotografa(const QString& nome) const
+{
+    m_scrivania.schermata().save(
+        m_artefatti.filePath(QStringLiteral("wine-") + nome + QStringLiteral(".png")));
+}
+
+void tst_FinestraWine::SalvaRegistrazione(const QVector<float>& r, const QString& nome) const
+{
+    QByteArray campioni;
+    for (const float x : r) {
+        const qint16 s = qint16(qBound(-32768.0f, x * 32768.0f, 32767.0f));
+        campioni.append(char(s & 0xFF)).append(char((s >> 8) & 0xFF));
+    }
+    const auto parola = [](quint32 v, int byte) {
+        QByteArray b;
+        for (int i = 0; i < byte; ++i)
+            b.append(char((v >> (8 * i)) & 0xFF));
+        return b;
+    };
+    QFile file(m_artefatti.filePath(QStringLiteral("wine-") + nome + QStringLiteral(".wav")));
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write("RIFF" + parola(36 + quint32(campioni.size()), 4) + "WAVEfmt " + parola(16, 4)
+        + parola(1, 2) + parola(1, 2) + parola(Frequenza, 4) + parola(Frequenza * 2, 4)
+        + parola(2, 2) + parola(16, 2) + "data" + parola(quint32(campioni.size()), 4) + campioni);
+}
+
+void tst_FinestraWine::Scegli(const char* gruppo, int indice)
+{
+    m_scrivania.clic(Schermo(Opzione(gruppo, indice)));
+}
+
+void tst_FinestraWine::finestraDelProgetto()
+{
+    Avvia();
+    Fotografa(QStringLiteral("01-avvio"));
+    QCOMPARE(m_esterno.width(), 474);
+    const int menu = m_esterno.height() - 400;
+    qInfo("menu bar %d px high", menu);
+    QVERIFY2(menu >= 15 && menu <= 30,
+        qPrintable(QStringLiteral("%1 px above the client area: not one menu bar").arg(menu)));
+    // The background reaches the client area's bottom-right corner, and the tank shows water.
+    QCOMPARE(Colore(QPoint(473, 399)), ColoreSfondo);
+    QCOMPARE(Colore(QPoint(2, 2)), ColoreSfondo);
+    QVERIFY(VascaDi(ColoreAcqua));
+    // The panels are hidden.
+    QVERIFY(Quota(Rettangolo("Frame3"), ColorePannello) < 0.01);
+    QCOMPARE(VociDelMenu().size(), 2);
+}
+
+void tst_FinestraWine::ogniLiquidoColoraLaVasca_data()
+{
+    QTest::addColumn<int>("indice");
+    QTest::addColumn<QColor>("colore");
+
+    QTest::newRow("mercury fills it grey") << 1 << ColoreGrigio;
+    QTest::newRow("oil fills it yellow-green") << 2 << ColoreOlio;
+    QTest::newRow("petrol fills it grey") << 3 << ColoreGrigio;
+    QTest::newRow("water fills it light cyan again") << 0 << ColoreAcqua;
+}
+
+void tst_FinestraWine::ogniLiquidoColoraLaVasca()
+{
+    QFETCH(int, indice);
+    QFETCH(QColor, colore);
+    Avvia();
+
+    Scegli("Option1", indice);
+
+    QTRY_VERIFY_WITH_TIMEOUT(VascaDi(colore), 3000);
+    Fotografa(QStringLiteral("02-liquido-%1").arg(indice));
+}
+
+void tst_FinestraWine::ferroInAcquaAffondaConLeBolle()
+{
+    Avvia();
+    Scegli("Option1", 0);
+    Scegli("Option2", 1);
+    // The iron body shows at the surface, above the rows where it will be seen sinking.
+    QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
+    QCOMPARE(RigaDelCorpo(), -1);
+    Fotografa(QStringLiteral("03-ferro"));
+
+    std::unique_ptr<Registrazione> registrazione;
+    if (!m_sink.isEmpty()) {
+        registrazione = std::make_unique<Registrazione>(m_sink + QStringLiteral(".monitor"));
+        QVERIFY2(registrazione->Avvia(), qPrintable(registrazione->Errore()));
+    }
+    QElapsedTimer corsa;
+    const QRect ok = Rettangolo("Command1");
+    m_scrivania.clic(Schermo(ok.center()));
+    corsa.start();
+
+    // The body goes down the tank, row after row, while the verdict has not come yet.
+    QList<int> righe;
+    while (corsa.elapsed() < 1300) {
+        const int riga = RigaDelCorpo();
+        if (riga >= 0 && (righe.isEmpty() || riga != righe.last()))
+            righe << riga;
+        if (righe.size() == 3)
+            Fotografa(QStringLiteral("04-discesa"));
+    }
+    QVERIFY2(righe.size() >= 3,
+        qPrintable(QStringLiteral("the body was seen at %1 rows only").arg(righe.size())));
+    QVERIFY(std::is_sorted(righe.begin(), righe.end()));
+    QVERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
+
+    const QString verdetto = m_scrivania.cercaFinestra(QStringLiteral("Il corpo affonda"), 10000);
+    const qint64 durata = corsa.elapsed();
+    QVERIFY2(!verdetto.isEmpty(), "no verdict appeared");
+    qInfo("from OK to the verdict: %lld ms (58 ticks of 30 ms make 1740 ms)", durata);
+    QVERIFY2(durata >= 1500 && durata <= 2600,
+        qPrintable(QStringLiteral("the verdict came after %1 ms").arg(durata)));
+    Fotografa(QStringLiteral("05-affonda"));
+    QTest::qWait(qMax<qint64>(0, 4500 - corsa.elapsed())); // the sound ends meanwhile
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
+    // The reset hides the body.
+    QTRY_COMPARE(Colore(QPoint(ColonnaCorpo, 96)), ColoreAcqua);
+    QVERIFY(m_programma->state() == QProcess::Running);
+
+    if (!registrazione)
+        QSKIP("no sound server to record: tools/test.sh starts one");
+    const QVector<float> r = registrazione->Ferma();
+    SalvaRegistrazione(r, QStringLiteral("05-bolle-registrate"));
+    const qsizetype n = m_bolle.size();
+    const qsizetype modello = Frequenza / 2;
+    const Confronto::Allineamento inizio
+        = Confronto::Cerca(r, m_bolle, Attacco, modello, 0, r.size());
+    QVERIFY2(inizio.correlazione > Somiglianza,
+        qPrintable(
+            QStringLiteral("the bubbling is not in the recording (%1)").arg(inizio.correlazione)));
+    const Confronto::Allineamento fine = Confronto::Cerca(r, m_bolle, n - modello, modello,
+        inizio.posizione - Frequenza / 2, inizio.posizione + Frequenza / 2);
+    QVERIFY2(fine.correlazione > Somiglianza, "the end of the bubbling is not in the recording");
+    const double durataSuono = (fine.Istante() - inizio.Istante() + double(n)) / Frequenza;
+    const double somiglianza = Confronto::Somiglianza(r, m_bolle, inizio, Attacco, n - Attacco);
+    qInfo("the bubbling played %.3f s of %.3f, likeness %.4f", durataSuono, double(n) / Frequenza,
+        somiglianza);
+    QVERIFY2(qAbs(durataSuono * Frequenza - double(n)) < 2.0, "the sound was not played whole");
+    QVERIFY2(somiglianza > Somiglianza,
+        qPrintable(QStringLiteral("the recording differs from the sound (%1)").arg(somiglianza)));
+    // Wine 8 ends an 8-bit sound with a click of up to about 10 ms at full scale (a bare
+    // sndPlaySoundA call does it too): the silence it fills in is 8-bit silence in a 16-bit
+    // stream. Past that, nothing more may sound.
+    const qsizetype finito = inizio.posizione + n;
+    const qsizetype dopo = finito + Frequenza / 20;
+    QVERIFY(dopo < r.size());
+    qInfo("loudest sample in the 50 ms after the sound: %.3f of full scale",
+        double(Confronto::Picco(r.constData() + finito, dopo - finito)));
+    QVERIFY2(Confronto::Picco(r.constData() + dopo, r.size() - dopo) < Silenzio,
+        "something plays after the sound");
+}
+
+void tst_FinestraWine::ghiaccioInAcquaGalleggiaInSilenzio()
+{
+    Avvia();
+    Scegli("Option1", 0);
+    Scegli("Option2", 0);
+    QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
+
+    std::unique_ptr<Registrazione> registrazione;
+    if (!m_sink.isEmpty()) {
+        registrazione = std::make_unique<Registrazione>(m_sink + QStringLiteral(".monitor"));
+        QVERIFY2(registrazione->Avvia(), qPrintable(registrazione->Errore()));
+    }
+    QElapsedTimer corsa;
+    m_scrivania.clic(Schermo(Rettangolo("Command1").center()));
+    corsa.start();
+    const QString verdetto = m_scrivania.cercaFinestra(QStringLiteral("Il corpo galleggia"), 10000);
+    const qint64 durata = corsa.elapsed();
+    QVERIFY2(!verdetto.isEmpty(), "no verdict appeared");
+    qInfo("from OK to the verdict: %lld ms", durata);
+    QVERIFY2(durata < 700, qPrintable(QStringLiteral("the verdict took %1 ms").arg(durata)));
+    // The body floats where it was put, at the surface.
+    QVERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
+    QCOMPARE(RigaDelCorpo(), -1);
+    Fotografa(QStringLiteral("06-galleggia"));
+    QTest::qWait(1500);
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo galleggia")));
+    QTRY_COMPARE(Colore(QPoint(ColonnaCorpo, 96)), ColoreAcqua);
+
+    if (!registrazione)
+        QSKIP("no sound server to record: tools/test.sh starts one");
+    const QVector<float> r = registrazione->Ferma();
+    const float picco = Confronto::Picco(r.constData(), r.size());
+    qInfo("loudest sample while floating: %.4f of full scale", double(picco));
+    QVERIFY2(picco < Silenzio, "a floating body made a sound");
+}
+
+void tst_FinestraWine::pannelliSiApronoESiChiudono_data()
+{
+    QTest::addColumn<QString>("pannello");
+    QTest::addColumn<QString>("freccia");
+    QTest::addColumn<int>("voce"); // of the menu bar
+    QTest::addColumn<bool>("aTendina"); // the entry opens a menu with the command first
+
+    QTest::newRow("File, Idrovela opens the explanation; its arrow closes it")
+        << "Frame3"
+        << "Command3" << 0 << true;
+    QTest::newRow("? opens the information; its arrow closes it") << "Frame4"
+                                                                  << "Image1" << 1 << false;
+}
+
+void tst_FinestraWine::pannelliSiApronoESiChiudono()
+{
+    QFETCH(QString, pannello);
+    QFETCH(QString, freccia);
+    QFETCH(int, voce);
+    QFETCH(bool, aTendina);
+    Avvia();
+    const QRect riquadro = Rettangolo(qPrintable(pannello));
+    // The part of the panel that the other one never covers.
+    const QRect proprio = pannello == QLatin1String("Frame3")
+        ? riquadro.adjusted(0, 0, 0, -(riquadro.bottom() - Rettangolo("Frame4").top() + 1))
+        : riquadro;
+    QVERIFY(Quota(proprio, ColorePannello) < 0.01);
+
+    const QList<QPoint> voci = VociDelMenu();
+    QCOMPARE(voci.size(), 2);
+    m_scrivania.clic(voci[voce]);
+    if (aTendina) {
+        QTest::qWait(300);
+        Fotografa(QStringLiteral("07-menu-file"));
+        m_scrivania.tasto(QStringLiteral("Down"));
+        m_scrivania.tasto(QStringLiteral("Return"));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(Quota(proprio, ColorePannello) > 0.5, 3000);
+    Fotografa(QStringLiteral("08-") + pannello);
+
+    // Held down, the arrow draws a thin border round itself; released, it closes the panel.
+    const QRect bottone = Rettangolo(qPrintable(freccia));
+    const QPoint angolo = bottone.topLeft();
+    QCOMPARE(Colore(angolo), ColorePannello);
+    const QPoint centro = Schermo(bottone.center());
+    m_scrivania.xdotool({ QStringLiteral("mousemove"), QString::number(centro.x()),
+        QString::number(centro.y()), QStringLiteral("mousedown"), QStringLiteral("1") });
+    QTRY_VERIFY_WITH_TIMEOUT(qGray(Colore(angolo).rgb()) < 128, 2000);
+    Fotografa(QStringLiteral("09-") + freccia + QStringLiteral("-premuto"));
+    QVERIFY(Quota(proprio, ColorePannello) > 0.5);
+    m_scrivania.xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
+    QTRY_VERIFY_WITH_TIMEOUT(Quota(proprio, ColorePannello) < 0.01, 3000);
+    QVERIFY(VascaDi(ColoreAcqua));
+}
+
+void tst_FinestraWine::laChiusuraChiedeConferma()
+{
+    Avvia();
+    m_scrivania.clic(m_scrivania.closeBox(m_finestra));
+    QVERIFY2(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty(), "nothing asked");
+    Fotografa(QStringLiteral("10-uscita"));
+    // "No" is the second button.
+    m_scrivania.tasto(QStringLiteral("Tab"));
+    m_scrivania.tasto(QStringLiteral("space"));
+    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Uscita")));
+    QTest::qWait(500);
+    QVERIFY(m_programma->state() == QProcess::Running);
+    QVERIFY(m_scrivania.finestraEsiste(QStringLiteral("Idrovela")));
+    Fotografa(QStringLiteral("11-rimasto"));
+
+    // "Sì", the default button, ends it at once.
+    m_scrivania.clic(m_scrivania.closeBox(m_finestra));
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
+    QElapsedTimer uscita;
+    m_scrivania.tasto(QStringLiteral("Return"));
+    uscita.start();
+    QVERIFY2(m_programma->waitForFinished(3000), "the program did not end");
+    qInfo("from \"Sì\" to the end: %lld ms", uscita.elapsed());
+    QCOMPARE(m_programma->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_programma->exitCode(), 0);
+    QVERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Idrovela")));
+    Chiudi();
+}
+
+void tst_FinestraWine::esceDuranteUnaDiscesa()
+{
+    Avvia();
+    Scegli("Option1", 0);
+    Scegli("Option2", 1);
+    QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
+    m_scrivania.clic(Schermo(Rettangolo("Command1").center()));
+    QTest::qWait(400);
+    m_scrivania.clic(m_scrivania.closeBox(m_finestra));
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
+    Fotografa(QStringLiteral("12-uscita-in-discesa"));
+    m_scrivania.tasto(QStringLiteral("Return"));
+    // Neither the descent nor the sound holds it back.
+    QVERIFY2(m_programma->waitForFinished(3000), "the program did not end");
+    QCOMPARE(m_programma->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_programma->exitCode(), 0);
+    QVERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
+    Chiudi();
+}
+
+int main(int argc, char* argv[])
+{
+    Scrivania scrivania; // before the application, which connects to its display
+    QGuiApplication app(argc, argv);
+    tst_FinestraWine test(scrivania);
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_FinestraWine.moc"

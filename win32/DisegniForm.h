@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+
+// The window's own pictures, as icon images (a bitmap header, the colours and the
+// transparency mask), carried in the executable as data.
+namespace DisegniForm {
+
+struct Disegno {
+    const unsigned char* byte;
+    std::size_t dimensione;
+};
+
+extern const Disegno CorpoGhiaccio;
+extern const Disegno CorpoFerro;
+extern const Disegno CorpoRame;
+extern const Disegno CorpoLegno;
+extern const Disegno Freccia32;
+extern const Disegno Freccia16;
+
+} // namespace DisegniForm

@@ -1,0 +1,946 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Form1.h"
+
+#include "Catalogo.h"
+#include "DisegniForm.h"
+#include "Disposizione.h"
+#include "Figura.h"
+#include "Module1.h"
+#include "Riquadro.h"
+#include "Twips.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+using Disposizione::Carattere;
+using Disposizione::Colore;
+using Disposizione::Riga;
+using Disposizione::Tipo;
+
+namespace {
+
+constexpr wchar_t Classe[] = L"Form1";
+constexpr int LarghezzaClient = 7110; // twips
+constexpr int AltezzaClient = 6000;
+constexpr COLORREF SfondoForm = RGB(199, 199, 199);
+constexpr DWORD Stile = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD StileEsteso = WS_EX_CONTROLPARENT;
+
+constexpr int PrimoId = 1000; // a control's identifier is this plus its row in the table
+enum Comando : int {
+    mnprince = 2001,
+    mnexit,
+    mninfo,
+};
+constexpr UINT_PTR tmrDiscesa = 1;
+
+std::wstring Largo(const char* testo)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, testo, -1, nullptr, 0);
+    std::wstring largo(std::size_t(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, testo, -1, largo.data(), n);
+    largo.resize(std::wcslen(largo.c_str()));
+    return largo;
+}
+
+std::string Utf8(const wchar_t* testo)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, testo, -1, nullptr, 0, nullptr, nullptr);
+    std::string stretto(std::size_t(n > 0 ? n : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, testo, -1, stretto.data(), n, nullptr, nullptr);
+    stretto.resize(std::strlen(stretto.c_str()));
+    return stretto;
+}
+
+std::string SeparatoreDecimale()
+{
+    wchar_t separatore[8] {};
+    if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separatore, 8))
+        return ",";
+    return Utf8(separatore);
+}
+
+COLORREF Rgb(Colore colore, int sistema)
+{
+    return colore.Sistema() ? GetSysColor(sistema) : RGB(colore.r, colore.g, colore.b);
+}
+
+// The functions that know the DPI of each monitor came with Windows 10; before it the
+// system's DPI stands for every window.
+template <typename Funzione> Funzione DaUser32(const char* nome)
+{
+    return reinterpret_cast<Funzione>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), nome)));
+}
+
+int DpiDi(HWND hwnd)
+{
+    static const auto perFinestra = DaUser32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (perFinestra && hwnd)
+        return int(perFinestra(hwnd));
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return dpi;
+}
+
+void AdattaRettangolo(RECT& rettangolo, int dpi)
+{
+    static const auto perDpi
+        = DaUser32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (perDpi)
+        perDpi(&rettangolo, Stile, TRUE, StileEsteso, UINT(dpi));
+    else
+        AdjustWindowRectEx(&rettangolo, Stile, TRUE, StileEsteso);
+}
+
+int MetricaDi(int metrica, int dpi)
+{
+    static const auto perDpi = DaUser32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    return perDpi ? perDpi(metrica, UINT(dpi)) : GetSystemMetrics(metrica);
+}
+
+LOGFONTW FontDeiMessaggi(int dpi)
+{
+    static const auto perDpi
+        = DaUser32<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metriche {};
+    metriche.cbSize = sizeof metriche;
+    const bool letto = perDpi
+        ? perDpi(SPI_GETNONCLIENTMETRICS, sizeof metriche, &metriche, 0, UINT(dpi))
+        : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metriche, &metriche, 0);
+    if (!letto)
+        std::wcscpy(metriche.lfMessageFont.lfFaceName, L"MS Shell Dlg 2");
+    return metriche.lfMessageFont;
+}
+
+int CALLBACK TrovataFamiglia(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM trovata)
+{
+    *reinterpret_cast<bool*>(trovata) = true;
+    return 0;
+}
+
+bool FamigliaPresente(const wchar_t* famiglia)
+{
+    LOGFONTW cercato {};
+    cercato.lfCharSet = DEFAULT_CHARSET;
+    std::wcscpy(cercato.lfFaceName, famiglia);
+    bool trovata = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(dc, &cercato, TrovataFamiglia, LPARAM(&trovata), 0);
+    ReleaseDC(nullptr, dc);
+    return trovata;
+}
+
+// "Arial" or its metric twin, which wraps the texts exactly as designed. The twin goes first:
+// a system without Arial may answer for it with a wider face of its own.
+const wchar_t* FamigliaArial()
+{
+    static const wchar_t* const famiglia
+        = FamigliaPresente(L"Liberation Sans") ? L"Liberation Sans" : L"Arial";
+    return famiglia;
+}
+
+HFONT Arial(int centesimiDiPunto, bool grassetto, int dpi)
+{
+    return CreateFontW(-MulDiv(centesimiDiPunto, dpi, 7200), 0, 0, 0,
+        grassetto ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, FamigliaArial());
+}
+
+HICON Icona(const DisegniForm::Disegno& disegno)
+{
+    return CreateIconFromResourceEx(const_cast<PBYTE>(disegno.byte), DWORD(disegno.dimensione),
+        TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+}
+
+const char* NomeDi(Immagine img)
+{
+    switch (img) {
+    case Immagine::imgGhiaccio:
+        return "imgGhiaccio";
+    case Immagine::imgFerro:
+        return "imgFerro";
+    case Immagine::imgRame:
+        return "imgRame";
+    case Immagine::imgLegno:
+        return "imgLegno";
+    case Immagine::imgLiquido:
+        return "imgLiquido";
+    case Immagine::imgMateriale:
+        return "imgMateriale";
+    case Immagine::imgContenitore:
+        break;
+    }
+    return "imgContenitore";
+}
+
+// The exit question's buttons read "Sì" and "No" whatever the system's language: the box is
+// renamed as it is shown, before it is painted.
+HHOOK gancioUscita = nullptr;
+
+LRESULT CALLBACK RinominaBottoni(int codice, WPARAM w, LPARAM l)
+{
+    if (codice == HCBT_ACTIVATE) {
+        const auto box = HWND(w);
+        wchar_t classe[16] {};
+        GetClassNameW(box, classe, 16);
+        if (std::wcscmp(classe, L"#32770") == 0) {
+            SetDlgItemTextW(box, IDYES, L"S\u00ec");
+            SetDlgItemTextW(box, IDNO, L"No");
+            UnhookWindowsHookEx(gancioUscita);
+            gancioUscita = nullptr;
+            return 0;
+        }
+    }
+    return CallNextHookEx(gancioUscita, codice, w, l);
+}
+
+} // namespace
+
+void Form1::Registra(HINSTANCE istanza)
+{
+    WNDCLASSEXW classe {};
+    classe.cbSize = sizeof classe;
+    classe.lpfnWndProc = Procedura;
+    classe.hInstance = istanza;
+    classe.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    classe.hIcon
+        = HICON(LoadImageW(istanza, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    classe.hIconSm = HICON(LoadImageW(istanza, MAKEINTRESOURCEW(1), IMAGE_ICON,
+        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    classe.lpszClassName = Classe;
+    RegisterClassExW(&classe);
+    Figura::Registra(istanza);
+    Riquadro::Registra(istanza);
+}
+
+Form1::Form1(HINSTANCE istanza)
+    : m_istanza(istanza)
+    , m_esperimento(*this, SeparatoreDecimale())
+    , m_sfondoForm(CreateSolidBrush(SfondoForm))
+    , m_sfondoPannelli(CreateSolidBrush(RGB(192, 255, 255)))
+{
+    m_dpi = DpiDi(nullptr);
+    RECT finestra { 0, 0, Twips::Px(LarghezzaClient, m_dpi), Twips::Px(AltezzaClient, m_dpi) };
+    AdattaRettangolo(finestra, m_dpi);
+    m_hwnd = CreateWindowExW(StileEsteso, Classe, L"Idrovela", Stile, CW_USEDEFAULT, CW_USEDEFAULT,
+        finestra.right - finestra.left, finestra.bottom - finestra.top, nullptr, nullptr, istanza,
+        this);
+    CreaMenu();
+    CreaControlli();
+    Disponi(DpiDi(m_hwnd));
+    Form_Load();
+}
+
+Form1::~Form1()
+{
+    if (m_hwnd)
+        DestroyWindow(m_hwnd);
+    for (HGDIOBJ oggetto : { HGDIOBJ(m_sfondoForm), HGDIOBJ(m_sfondoPannelli),
+             HGDIOBJ(m_fontPredefinito), HGDIOBJ(m_fontTitolo), HGDIOBJ(m_fontTesto) })
+        if (oggetto)
+            DeleteObject(oggetto);
+    for (HICON icona : { m_iconaGrande, m_iconaPiccola })
+        if (icona)
+            DestroyIcon(icona);
+}
+
+void Form1::CreaMenu()
+{
+    // No caption has an access key, and none holds an ampersand that the menu would take for one.
+    HMENU barra = CreateMenu();
+    HMENU mnfile = CreatePopupMenu();
+    AppendMenuW(mnfile, MF_STRING, mnprince, L"Idrovela");
+    AppendMenuW(mnfile, MF_SEPARATOR, 0, nullptr); // mnx
+    AppendMenuW(mnfile, MF_STRING, mnexit, L"Esci");
+    AppendMenuW(barra, MF_POPUP, UINT_PTR(mnfile), L"File");
+    AppendMenuW(barra, MF_STRING, mninfo, L"?"); // a command on the bar itself
+    SetMenu(m_hwnd, barra);
+}
+
+void Form1::CreaControlli()
+{
+    m_controlli.reserve(Disposizione::Controlli.size());
+    for (const Riga& riga : Disposizione::Controlli)
+        CreaControllo(riga);
+
+    const auto riquadro = [this](const char* nome) { return Cerca(nome)->riquadro; };
+    const auto figura = [this](const char* nome) { return Cerca(nome)->figura; };
+    Frame1 = riquadro("Frame1");
+    Frame2 = riquadro("Frame2");
+    Frame3 = riquadro("Frame3");
+    Frame4 = riquadro("Frame4");
+    Command1 = Cerca("Command1")->hwnd;
+    for (int indice = 0; indice < 4; ++indice) {
+        Option1[std::size_t(indice)] = Cerca("Option1", indice)->hwnd;
+        Option2[std::size_t(indice)] = Cerca("Option2", indice)->hwnd;
+    }
+    lblPSLiquido = Cerca("lblPSLiquido")->hwnd;
+    lblPSMateriale = Cerca("lblPSMateriale")->hwnd;
+    imgContenitore = figura("imgContenitore");
+    imgLiquido = figura("imgLiquido");
+    imgMateriale = figura("imgMateriale");
+    imgGhiaccio = figura("imgGhiaccio");
+    imgFerro = figura("imgFerro");
+    imgRame = figura("imgRame");
+    imgLegno = figura("imgLegno");
+    Command3 = figura("Command3");
+    Image1 = figura("Image1");
+
+    ImpostaImmagini();
+    CollegaEventi();
+    ApplicaImpilamento();
+    AggiornaNomi();
+}
+
+void Form1::CreaControllo(const Riga& riga)
+{
+    Controllo controllo;
+    controllo.riga = &riga;
+    controllo.top = float(riga.top);
+    const int id = PrimoId + int(m_controlli.size());
+    if (riga.contenitore)
+        controllo.contenitore = Cerca(riga.contenitore)->riquadro;
+    HWND contenitore = controllo.contenitore ? controllo.contenitore->hwnd() : m_hwnd;
+    const bool inPannello = controllo.contenitore && Cerca(riga.contenitore)->riga->sfondo.r >= 0;
+    HBRUSH sfondo = !controllo.contenitore ? m_sfondoForm
+        : inPannello                       ? m_sfondoPannelli
+                                           : GetSysColorBrush(COLOR_BTNFACE);
+    const std::wstring testo = Largo(riga.testo);
+    const DWORD visibile = riga.visibile ? WS_VISIBLE : 0;
+    constexpr DWORD Figlio = WS_CHILD | WS_CLIPSIBLINGS;
+    const auto crea = [&](const wchar_t* classe, DWORD stile) {
+        return CreateWindowExW(0, classe, testo.c_str(), Figlio | visibile | stile, 0, 0, 0, 0,
+            contenitore, HMENU(INT_PTR(id)), m_istanza, nullptr);
+    };
+
+    switch (riga.tipo) {
+    case Tipo::Frame: {
+        const bool pannello = !riga.sfondo.Sistema();
+        auto nuovo = std::make_unique<Riquadro>(m_hwnd, id, testo, pannello);
+        if (pannello)
+            nuovo->ImpostaSfondo(m_sfondoPannelli);
+        HBRUSH proprio = pannello ? m_sfondoPannelli : GetSysColorBrush(COLOR_BTNFACE);
+        m_colori.push_back({ nuovo->GroupBox(), proprio, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
+        if (nuovo->Caption())
+            m_colori.push_back({ nuovo->Caption(), proprio, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
+        controllo.hwnd = nuovo->hwnd();
+        controllo.riquadro = nuovo.get();
+        m_riquadri.push_back(std::move(nuovo));
+        if (riga.visibile)
+            ShowWindow(controllo.hwnd, SW_SHOWNA);
+        break;
+    }
+    case Tipo::OptionButton:
+        // The first of each group starts it and is where Tab enters it.
+        controllo.hwnd
+            = crea(L"BUTTON", BS_AUTORADIOBUTTON | (riga.indice == 0 ? WS_GROUP | WS_TABSTOP : 0));
+        m_colori.push_back({ controllo.hwnd, sfondo, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
+        break;
+    case Tipo::CommandButton:
+        controllo.hwnd = crea(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP);
+        m_colori.push_back({ controllo.hwnd, sfondo, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
+        break;
+    case Tipo::Label:
+        controllo.hwnd = crea(L"STATIC", SS_LEFT | SS_NOPREFIX);
+        // A label in a panel lets the panel's lines show through; one on the window is redrawn
+        // whenever its text changes, so it paints the window's background.
+        m_colori.push_back(
+            { controllo.hwnd, inPannello ? HBRUSH(GetStockObject(NULL_BRUSH)) : sfondo,
+                Rgb(riga.testoOLinea, COLOR_WINDOWTEXT) });
+        break;
+    case Tipo::Picture: {
+        auto nuova = std::make_unique<Figura>(contenitore, id, sfondo);
+        controllo.hwnd = nuova->hwnd();
+        controllo.figura = nuova.get();
+        m_figure.push_back(std::move(nuova));
+        if (riga.visibile)
+            ShowWindow(controllo.hwnd, SW_SHOWNA);
+        break;
+    }
+    case Tipo::Line:
+        break;
+    }
+    if (controllo.hwnd && !riga.abilitato)
+        EnableWindow(controllo.hwnd, FALSE);
+    m_controlli.push_back(controllo);
+}
+
+void Form1::ImpostaImmagini()
+{
+    CaricaBitmap(Immagine::imgContenitore, Catalogo::Liquidi[0].bitmapContenitore);
+    imgGhiaccio->ImpostaIcona(Icona(DisegniForm::CorpoGhiaccio));
+    imgFerro->ImpostaIcona(Icona(DisegniForm::CorpoFerro));
+    imgRame->ImpostaIcona(Icona(DisegniForm::CorpoRame));
+    imgLegno->ImpostaIcona(Icona(DisegniForm::CorpoLegno));
+
+    m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, m_hwnd, nullptr, m_istanza, nullptr);
+    for (Figura* bottone : { Command3, Image1 }) {
+        // The arrow is shown at 32 by 32; its 16-pixel image is for a smaller use.
+        bottone->ImpostaIcona(Icona(DisegniForm::Freccia32));
+        TTTOOLINFOW strumento {};
+        strumento.cbSize = sizeof strumento;
+        strumento.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        strumento.hwnd = m_hwnd;
+        strumento.uId = UINT_PTR(bottone->hwnd());
+        strumento.lpszText = const_cast<wchar_t*>(L"Indietro");
+        SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, LPARAM(&strumento));
+    }
+}
+
+void Form1::CollegaEventi()
+{
+    Command3->mouseDown = [this] { Command3_MouseDown(); };
+    Command3->mouseUp = [this] { Command3_MouseUp(); };
+    Command3->clicked = [this] { Command3_Click(); };
+    Image1->mouseDown = [this] { Image1_MouseDown(); };
+    Image1->mouseUp = [this] { Image1_MouseUp(); };
+    Image1->clicked = [this] { Image1_Click(); };
+}
+
+void Form1::ApplicaImpilamento()
+{
+    // The table lists each container's controls frontmost first: each goes below the ones
+    // before it. The buttons of an option group do not overlap; they lie in the order of their
+    // indices, which is the order the arrow keys walk.
+    const auto impila = [this](const Riquadro* contenitore) {
+        int opzioni = 0;
+        for (const Controllo& controllo : m_controlli) {
+            if (controllo.contenitore != contenitore || !controllo.hwnd)
+                continue;
+            HWND hwnd = controllo.hwnd;
+            if (controllo.riga->tipo == Tipo::OptionButton)
+                hwnd = Cerca(controllo.riga->nome, opzioni++)->hwnd;
+            SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        if (contenitore) {
+            SetWindowPos(contenitore->GroupBox(), HWND_BOTTOM, 0, 0, 0, 0,
+                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            if (contenitore->Caption())
+                SetWindowPos(contenitore->Caption(), HWND_TOP, 0, 0, 0, 0,
+                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    };
+    impila(nullptr);
+    for (const auto& riquadro : m_riquadri)
+        impila(riquadro.get());
+}
+
+void Form1::CreaFont(int dpi)
+{
+    for (HFONT font : { m_fontPredefinito, m_fontTitolo, m_fontTesto })
+        if (font)
+            DeleteObject(font);
+    // The system's dialog font, at about 8 points.
+    LOGFONTW dialogo = FontDeiMessaggi(dpi);
+    dialogo.lfHeight = -MulDiv(8, dpi, 72);
+    dialogo.lfWidth = 0;
+    m_fontPredefinito = CreateFontIndirectW(&dialogo);
+    m_fontTitolo = Arial(1200, true, dpi);
+    m_fontTesto = Arial(1425, false, dpi);
+}
+
+HFONT Form1::Font(const Riga& riga) const
+{
+    switch (riga.carattere) {
+    case Carattere::Titolo:
+        return m_fontTitolo;
+    case Carattere::Testo:
+        return m_fontTesto;
+    case Carattere::Predefinito:
+        break;
+    }
+    return m_fontPredefinito;
+}
+
+void Form1::Disponi(int dpi)
+{
+    m_dpi = dpi;
+    const HFONT vecchi[] = { m_fontPredefinito, m_fontTitolo, m_fontTesto };
+    m_fontPredefinito = m_fontTitolo = m_fontTesto = nullptr;
+    CreaFont(dpi);
+    const auto px = [dpi](double twips) { return Twips::Px(twips, dpi); };
+    const int fattore = Twips::FattoreFigure(dpi);
+
+    for (Controllo& controllo : m_controlli) {
+        const Riga& riga = *controllo.riga;
+        const RECT rettangolo { px(riga.left), px(riga.top), px(riga.left) + px(riga.width),
+            px(riga.top) + px(riga.height) };
+        switch (riga.tipo) {
+        case Tipo::Frame:
+            controllo.riquadro->Disponi(rettangolo, Font(riga), px(90));
+            break;
+        case Tipo::Picture:
+            controllo.figura->ImpostaFattore(fattore);
+            controllo.figura->ImpostaMisura({ px(riga.width), px(riga.height) });
+            SetWindowPos(controllo.hwnd, nullptr, px(riga.left), px(controllo.top), 0, 0,
+                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        case Tipo::Line:
+            break;
+        default:
+            SendMessageW(controllo.hwnd, WM_SETFONT, WPARAM(Font(riga)), FALSE);
+            SetWindowPos(controllo.hwnd, nullptr, rettangolo.left, rettangolo.top,
+                rettangolo.right - rettangolo.left, rettangolo.bottom - rettangolo.top,
+                SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        }
+    }
+    for (const auto& riquadro : m_riquadri) {
+        std::vector<Riquadro::Linea> linee;
+        for (const Controllo& controllo : m_controlli) {
+            const Riga& riga = *controllo.riga;
+            if (riga.tipo != Tipo::Line || controllo.contenitore != riquadro.get())
+                continue;
+            linee.push_back({ { px(riga.left), px(riga.top) }, { px(riga.width), px(riga.height) },
+                std::max(1, MulDiv(riga.spessore, dpi, Twips::DpiStandard)),
+                Rgb(riga.testoOLinea, COLOR_WINDOWTEXT) });
+        }
+        riquadro->ImpostaLinee(std::move(linee));
+    }
+    SendMessageW(m_tooltip, WM_SETFONT, WPARAM(m_fontPredefinito), FALSE);
+    for (HFONT font : vecchi)
+        if (font)
+            DeleteObject(font);
+
+    HICON grande = HICON(LoadImageW(m_istanza, MAKEINTRESOURCEW(1), IMAGE_ICON,
+        MetricaDi(SM_CXICON, dpi), MetricaDi(SM_CYICON, dpi), 0));
+    HICON piccola = HICON(LoadImageW(m_istanza, MAKEINTRESOURCEW(1), IMAGE_ICON,
+        MetricaDi(SM_CXSMICON, dpi), MetricaDi(SM_CYSMICON, dpi), 0));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, LPARAM(grande));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, LPARAM(piccola));
+    for (HICON icona : { m_iconaGrande, m_iconaPiccola })
+        if (icona)
+            DestroyIcon(icona);
+    m_iconaGrande = grande;
+    m_iconaPiccola = piccola;
+
+    DimensionaFinestra(dpi);
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form1::DimensionaFinestra(int dpi)
+{
+    const SIZE client { Twips::Px(LarghezzaClient, dpi), Twips::Px(AltezzaClient, dpi) };
+    RECT finestra { 0, 0, client.cx, client.cy };
+    AdattaRettangolo(finestra, dpi);
+    SIZE misura { finestra.right - finestra.left, finestra.bottom - finestra.top };
+    SetWindowPos(
+        m_hwnd, nullptr, 0, 0, misura.cx, misura.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar that wrapped onto two lines takes more than was reckoned: give it back.
+    RECT area {};
+    GetClientRect(m_hwnd, &area);
+    if (area.right != client.cx || area.bottom != client.cy) {
+        misura.cx += client.cx - area.right;
+        misura.cy += client.cy - area.bottom;
+        SetWindowPos(m_hwnd, nullptr, 0, 0, misura.cx, misura.cy,
+            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+const Form1::Controllo* Form1::Cerca(const char* nome, int indice) const
+{
+    for (const Controllo& controllo : m_controlli)
+        if (std::strcmp(controllo.riga->nome, nome) == 0
+            && (indice < 0 || controllo.riga->indice == indice))
+            return &controllo;
+    return nullptr;
+}
+
+Form1::Controllo* Form1::ControlloDi(Immagine img)
+{
+    return const_cast<Controllo*>(std::as_const(*this).ControlloDi(img));
+}
+
+const Form1::Controllo* Form1::ControlloDi(Immagine img) const
+{
+    return Cerca(NomeDi(img));
+}
+
+Figura* Form1::Picture(Immagine img) const
+{
+    return ControlloDi(img)->figura;
+}
+
+LRESULT Form1::Colora(HDC dc, HWND controllo) const
+{
+    for (const Colori& colori : m_colori) {
+        if (colori.hwnd != controllo)
+            continue;
+        SetTextColor(dc, colori.testo);
+        SetBkMode(dc, TRANSPARENT);
+        return LRESULT(colori.sfondo);
+    }
+    return DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(controllo));
+}
+
+// Names for whoever reads the window rather than looks at it; they follow the choices.
+void Form1::AggiornaNomi()
+{
+    const StatoEsperimento& stato = m_esperimento.Stato();
+    const auto minuscolo = [](const char* testo) {
+        std::wstring parola = Largo(testo);
+        CharLowerW(parola.data());
+        return parola;
+    };
+    const bool conLiquido = stato.DensitaLiquido > 0.0;
+    const std::wstring liquido = minuscolo(Catalogo::Liquidi.at(stato.IndiceLiquido).caption);
+    SetWindowTextW(imgContenitore->hwnd(),
+        (L"Vasca con " + (conLiquido ? liquido : std::wstring(L"acqua"))).c_str());
+    SetWindowTextW(imgLiquido->hwnd(),
+        conLiquido ? (L"Campione di " + liquido).c_str() : L"Nessun liquido scelto");
+    SetWindowTextW(imgMateriale->hwnd(),
+        stato.imgCorpo
+            ? (L"Campione di " + minuscolo(Catalogo::Materiali.at(stato.IndiceMateriale).caption))
+                  .c_str()
+            : L"Nessun materiale scelto");
+    SetWindowTextW(imgGhiaccio->hwnd(), L"Corpo di ghiaccio");
+    SetWindowTextW(imgFerro->hwnd(), L"Corpo di ferro");
+    SetWindowTextW(imgRame->hwnd(), L"Corpo di rame");
+    SetWindowTextW(imgLegno->hwnd(), L"Corpo di legno");
+    SetWindowTextW(Command3->hwnd(), L"Indietro");
+    SetWindowTextW(Image1->hwnd(), L"Indietro");
+}
+
+std::vector<HWND> Form1::OrdineTab() const
+{
+    std::vector<const Controllo*> righe;
+    for (const Controllo& controllo : m_controlli)
+        if (controllo.riga->tabIndex >= 0)
+            righe.push_back(&controllo);
+    std::sort(righe.begin(), righe.end(), [](const Controllo* a, const Controllo* b) {
+        return a->riga->tabIndex < b->riga->tabIndex;
+    });
+    std::vector<HWND> ordine;
+    for (const Controllo* controllo : righe) {
+        HWND hwnd = nullptr;
+        const Riga& riga = *controllo->riga;
+        if (riga.tipo == Tipo::OptionButton) {
+            if (riga.indice != 0)
+                continue; // the group takes one place, at its first button
+            // Tab enters a group at its chosen button, or at its first.
+            const auto& gruppo = std::strcmp(riga.nome, "Option1") == 0 ? Option1 : Option2;
+            hwnd = gruppo[0];
+            for (HWND bottone : gruppo)
+                if (SendMessageW(bottone, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                    hwnd = bottone;
+        } else if (riga.tipo == Tipo::CommandButton) {
+            hwnd = controllo->hwnd;
+        } else if (controllo->riquadro == Frame3) {
+            hwnd = Command3->hwnd();
+        } else if (controllo->riquadro == Frame4) {
+            hwnd = Image1->hwnd();
+        }
+        if (hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
+            ordine.push_back(hwnd);
+    }
+    return ordine;
+}
+
+void Form1::SpostaFuoco(bool avanti)
+{
+    const std::vector<HWND> ordine = OrdineTab();
+    if (ordine.empty())
+        return;
+    HWND fuoco = GetFocus();
+    const auto stessoPosto = [&](HWND voce) {
+        if (voce == fuoco)
+            return true;
+        for (const auto* gruppo : { &Option1, &Option2 })
+            if (std::count(gruppo->begin(), gruppo->end(), voce)
+                && std::count(gruppo->begin(), gruppo->end(), fuoco))
+                return true;
+        return false;
+    };
+    const auto qui = std::find_if(ordine.begin(), ordine.end(), stessoPosto);
+    std::size_t prossimo = 0;
+    if (qui != ordine.end()) {
+        const std::size_t posto = std::size_t(qui - ordine.begin());
+        prossimo
+            = avanti ? (posto + 1) % ordine.size() : (posto + ordine.size() - 1) % ordine.size();
+    } else if (!avanti) {
+        prossimo = ordine.size() - 1;
+    }
+    SetFocus(ordine[prossimo]);
+}
+
+bool Form1::PreTraduci(MSG& messaggio)
+{
+    if (messaggio.message == WM_KEYDOWN && messaggio.wParam == VK_TAB
+        && (messaggio.hwnd == m_hwnd || IsChild(m_hwnd, messaggio.hwnd))
+        && !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000)) {
+        SpostaFuoco(!(GetKeyState(VK_SHIFT) & 0x8000));
+        return true;
+    }
+    return IsDialogMessageW(m_hwnd, &messaggio);
+}
+
+void Form1::NascondiPannello(Riquadro* pannello)
+{
+    const bool conFuoco = IsChild(pannello->hwnd(), GetFocus());
+    ShowWindow(pannello->hwnd(), SW_HIDE);
+    if (conFuoco) {
+        SetFocus(m_hwnd);
+        SpostaFuoco(true);
+    }
+}
+
+LRESULT CALLBACK Form1::Procedura(HWND hwnd, UINT messaggio, WPARAM w, LPARAM l)
+{
+    if (messaggio == WM_NCCREATE) {
+        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+        form->m_hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(form));
+    }
+    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return form ? form->Gestisci(messaggio, w, l) : DefWindowProcW(hwnd, messaggio, w, l);
+}
+
+LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
+{
+    switch (messaggio) {
+    case WM_COMMAND: {
+        const int id = LOWORD(w);
+        if (!l) {
+            if (id == mnprince)
+                mnprince_Click();
+            else if (id == mnexit)
+                mnexit_Click();
+            else if (id == mninfo)
+                mninfo_Click();
+            else if (id == IDCANCEL) // Escape: the frontmost open panel closes
+                NascondiPannello(IsWindowVisible(Frame4->hwnd()) ? Frame4 : Frame3);
+            return 0;
+        }
+        const std::size_t riga = std::size_t(id - PrimoId);
+        if (HIWORD(w) != BN_CLICKED || id < PrimoId || riga >= m_controlli.size())
+            return 0;
+        const Controllo& controllo = m_controlli[riga];
+        if (controllo.riga->tipo == Tipo::CommandButton) {
+            Command1_Click();
+        } else if (controllo.riga->tipo == Tipo::OptionButton) {
+            // A button that takes the focus unchecked says so too; only a choice counts.
+            if (SendMessageW(controllo.hwnd, BM_GETCHECK, 0, 0) != BST_CHECKED)
+                return 0;
+            if (std::strcmp(controllo.riga->nome, "Option1") == 0)
+                Option1_Click(controllo.riga->indice);
+            else
+                Option2_Click(controllo.riga->indice);
+        }
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        RECT area {};
+        GetClientRect(m_hwnd, &area);
+        FillRect(HDC(w), &area, m_sfondoForm);
+        return 1;
+    }
+    case WM_TIMER:
+        if (w == tmrDiscesa)
+            tmrDiscesa_Timer();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return Colora(HDC(w), HWND(l));
+    case WM_CLOSE: {
+        bool cancel = false;
+        Form_Unload(cancel);
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        const RECT* proposto = reinterpret_cast<const RECT*>(l);
+        SetWindowPos(m_hwnd, nullptr, proposto->left, proposto->top,
+            proposto->right - proposto->left, proposto->bottom - proposto->top,
+            SWP_NOZORDER | SWP_NOACTIVATE);
+        Disponi(HIWORD(w));
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        m_hwnd = nullptr;
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(m_hwnd, messaggio, w, l);
+}
+
+void Form1::ImpostaVisibile(Immagine img, bool visibile)
+{
+    ShowWindow(Picture(img)->hwnd(), visibile ? SW_SHOWNA : SW_HIDE);
+}
+
+void Form1::ImpostaTop(Immagine img, float top)
+{
+    Controllo* controllo = ControlloDi(img);
+    controllo->top = top;
+    SetWindowPos(controllo->hwnd, nullptr, Twips::Px(controllo->riga->left, m_dpi),
+        Twips::Px(top, m_dpi), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+float Form1::LeggiTop(Immagine img) const
+{
+    return ControlloDi(img)->top;
+}
+
+void Form1::CaricaBitmap(Immagine img, int id)
+{
+    // A new picture for every load, which the control owns.
+    Picture(img)->ImpostaBitmap(HBITMAP(
+        LoadImageW(m_istanza, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+}
+
+void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
+{
+    SetWindowTextW(lbl == Etichetta::lblPSLiquido ? lblPSLiquido : lblPSMateriale,
+        Largo(testo.c_str()).c_str());
+}
+
+void Form1::AbilitaCommand1(bool abilitato)
+{
+    // A disabled button keeps no focus: the keys would go nowhere.
+    if (!abilitato && GetFocus() == Command1)
+        SetFocus(m_hwnd);
+    EnableWindow(Command1, abilitato);
+}
+
+void Form1::AbilitaTimer(bool abilitato)
+{
+    // The system's timer ticks every 15.6 ms unless asked for better while the body moves.
+    if (abilitato && !m_timerAttivo) {
+        timeBeginPeriod(1);
+        SetTimer(m_hwnd, tmrDiscesa, UINT(Discesa::IntervalloMs), nullptr);
+        m_timerAttivo = true;
+    } else if (!abilitato && m_timerAttivo) {
+        KillTimer(m_hwnd, tmrDiscesa);
+        timeEndPeriod(1);
+        m_timerAttivo = false;
+    }
+}
+
+void Form1::Beep()
+{
+    MessageBeep(MB_OK);
+}
+
+void Form1::MsgBox(const std::string& testo, const std::string& titolo)
+{
+    // The window shows what the message speaks of, the body's last step, before the box.
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MessageBoxW(m_hwnd, Largo(testo.c_str()).c_str(), Largo(titolo.c_str()).c_str(), MB_OK);
+}
+
+void Form1::RiproduciSuono(int id)
+{
+    Module1::RiproduciSuono(id);
+}
+
+void Form1::Form_Load()
+{
+    m_esperimento.Form_Load();
+}
+
+void Form1::Option1_Click(int index)
+{
+    m_esperimento.ScegliLiquido(index);
+    AggiornaNomi();
+}
+
+void Form1::Option2_Click(int index)
+{
+    m_esperimento.ScegliMateriale(index);
+    AggiornaNomi();
+}
+
+void Form1::Command1_Click()
+{
+    m_esperimento.AvviaDiscesa();
+}
+
+void Form1::tmrDiscesa_Timer()
+{
+    m_esperimento.tmrDiscesa_Timer();
+}
+
+void Form1::mnprince_Click()
+{
+    ShowWindow(Frame3->hwnd(), SW_SHOWNA);
+}
+
+void Form1::Command3_Click()
+{
+    NascondiPannello(Frame3);
+}
+
+void Form1::mninfo_Click()
+{
+    ShowWindow(Frame4->hwnd(), SW_SHOWNA);
+}
+
+void Form1::Image1_Click()
+{
+    NascondiPannello(Frame4);
+}
+
+void Form1::Command3_MouseDown()
+{
+    Command3->setBorderStyle(1);
+}
+
+void Form1::Command3_MouseUp()
+{
+    Command3->setBorderStyle(0);
+}
+
+void Form1::Image1_MouseDown()
+{
+    Image1->setBorderStyle(1);
+}
+
+void Form1::Image1_MouseUp()
+{
+    Image1->setBorderStyle(0);
+}
+
+void Form1::mnexit_Click()
+{
+    if (ConfermaUscita())
+        Termina();
+}
+
+void Form1::Form_Unload(bool& cancel)
+{
+    if (ConfermaUscita())
+        Termina();
+    cancel = true;
+}
+
+bool Form1::ConfermaUscita()
+{
+    gancioUscita = SetWindowsHookExW(WH_CBT, RinominaBottoni, nullptr, GetCurrentThreadId());
+    const int risposta = MessageBoxW(m_hwnd, L"Sei sicuro di voler uscire?", L"Uscita",
+        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
+    if (gancioUscita) {
+        UnhookWindowsHookEx(gancioUscita);
+        gancioUscita = nullptr;
+    }
+    return risposta == IDYES;
+}
+
+void Form1::Termina()
+{
+    // At once: no tick, reset or second question runs after this, and no sound plays on.
+    AbilitaTimer(false);
+    Module1::Ferma();
+    ExitProcess(0);
+}

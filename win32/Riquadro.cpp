@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Riquadro.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+constexpr wchar_t Classe[] = L"Riquadro";
+}
+
+void Riquadro::Registra(HINSTANCE istanza)
+{
+    WNDCLASSEXW classe {};
+    classe.cbSize = sizeof classe;
+    classe.lpfnWndProc = Procedura;
+    classe.hInstance = istanza;
+    classe.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    classe.lpszClassName = Classe;
+    RegisterClassExW(&classe);
+}
+
+Riquadro::Riquadro(HWND finestra, int id, const std::wstring& caption, bool captionPropria)
+    : m_testo(caption)
+{
+    const auto istanza = HINSTANCE(GetWindowLongPtrW(finestra, GWLP_HINSTANCE));
+    // Tab and the arrow keys look for controls inside it.
+    m_hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, Classe, caption.c_str(),
+        WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, finestra, HMENU(INT_PTR(id)), istanza, this);
+    m_groupBox = CreateWindowExW(0, L"BUTTON", captionPropria ? L"" : caption.c_str(),
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | BS_GROUPBOX, 0, 0, 0, 0, m_hwnd,
+        nullptr, istanza, nullptr);
+    if (captionPropria)
+        m_caption = CreateWindowExW(0, L"STATIC", caption.c_str(),
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+            m_hwnd, nullptr, istanza, nullptr);
+}
+
+Riquadro::~Riquadro() = default;
+
+void Riquadro::Disponi(RECT posizione, HFONT font, int margineCaption)
+{
+    SetWindowPos(m_hwnd, nullptr, posizione.left, posizione.top, posizione.right - posizione.left,
+        posizione.bottom - posizione.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_groupBox, HWND_BOTTOM, 0, 0, posizione.right - posizione.left,
+        posizione.bottom - posizione.top, SWP_NOACTIVATE);
+    SendMessageW(m_groupBox, WM_SETFONT, WPARAM(font), FALSE);
+    if (!m_caption)
+        return;
+    SendMessageW(m_caption, WM_SETFONT, WPARAM(font), FALSE);
+    HDC dc = GetDC(m_caption);
+    HGDIOBJ vecchio = SelectObject(dc, font);
+    SIZE testo {};
+    GetTextExtentPoint32W(dc, m_testo.c_str(), int(m_testo.size()), &testo);
+    SelectObject(dc, vecchio);
+    ReleaseDC(m_caption, dc);
+    // A pixel of the background on either side, as a group box leaves round its caption.
+    SetWindowPos(m_caption, HWND_TOP, margineCaption, 0, testo.cx + 2, testo.cy, SWP_NOACTIVATE);
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+void Riquadro::ImpostaLinee(std::vector<Linea> linee)
+{
+    m_linee = std::move(linee);
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+LRESULT CALLBACK Riquadro::Procedura(HWND hwnd, UINT messaggio, WPARAM w, LPARAM l)
+{
+    if (messaggio == WM_NCCREATE) {
+        auto* riquadro
+            = static_cast<Riquadro*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+        riquadro->m_hwnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(riquadro));
+    }
+    auto* riquadro = reinterpret_cast<Riquadro*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return riquadro ? riquadro->Gestisci(messaggio, w, l) : DefWindowProcW(hwnd, messaggio, w, l);
+}
+
+LRESULT Riquadro::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
+{
+    switch (messaggio) {
+    case WM_ERASEBKGND: {
+        RECT area {};
+        GetClientRect(m_hwnd, &area);
+        FillRect(HDC(w), &area, m_sfondo ? m_sfondo : GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(m_hwnd, &ps);
+        // The lines listed first lie in front: they are drawn last.
+        for (auto linea = m_linee.rbegin(); linea != m_linee.rend(); ++linea) {
+            const int prima = linea->spessore / 2;
+            const int dopo = linea->spessore - prima - 1;
+            RECT tratto { std::min(linea->da.x, linea->a.x), std::min(linea->da.y, linea->a.y),
+                std::max(linea->da.x, linea->a.x) + 1, std::max(linea->da.y, linea->a.y) + 1 };
+            if (linea->da.y == linea->a.y) {
+                tratto.top -= prima;
+                tratto.bottom += dopo;
+            } else {
+                tratto.left -= prima;
+                tratto.right += dopo;
+            }
+            HBRUSH pennello = CreateSolidBrush(linea->colore);
+            FillRect(dc, &tratto, pennello);
+            DeleteObject(pennello);
+        }
+        EndPaint(m_hwnd, &ps);
+        return 0;
+    }
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return SendMessageW(GetParent(m_hwnd), messaggio, w, l);
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        m_hwnd = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(m_hwnd, messaggio, w, l);
+}
