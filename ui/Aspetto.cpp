@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Aspetto.h"
 
+#include "Stile.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -13,7 +15,7 @@ void ImpostaAspetto()
     QApplication::setDesktopFileName(QStringLiteral("io.github.idrovela.Idrovela"));
 #ifndef Q_OS_WIN
     // The layout is fixed to the pixel: a desktop theme with larger controls would clip it.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(new Stile(QStyleFactory::create(QStringLiteral("Fusion"))));
 #endif
     QFont dialogo;
     dialogo.setFamily(FamigliaArial());
