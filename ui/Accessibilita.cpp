@@ -4,8 +4,10 @@
 #include "ContenitoreAccessibile.h"
 #include "Figura.h"
 #include "FiguraAccessibile.h"
+#include "OpzioneAccessibile.h"
 
 #include <QAccessible>
+#include <QRadioButton>
 
 namespace {
 
@@ -16,6 +18,8 @@ QAccessibleInterface* Fabbrica(const QString& classe, QObject* oggetto)
         return nullptr;
     if (classe == QLatin1String("Figura"))
         return new FiguraAccessibile(static_cast<Figura*>(widget));
+    if (classe == QLatin1String("QRadioButton"))
+        return new OpzioneAccessibile(static_cast<QRadioButton*>(widget));
     if (classe == QLatin1String("Riquadro"))
         return new ContenitoreAccessibile(widget, QAccessible::Grouping);
     if (classe == QLatin1String("QWidget")
