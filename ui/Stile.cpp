@@ -21,7 +21,8 @@ void Stile::drawPrimitive(PrimitiveElement elemento, const QStyleOption* opzione
         return;
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing, false);
-    QPen penna(opzione->palette.color(QPalette::WindowText), 1, Qt::DotLine);
+    // Button text, not window text: a panel colours its window text as its caption.
+    QPen penna(opzione->palette.color(QPalette::ButtonText), 1, Qt::DotLine);
     painter->setPen(penna);
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(opzione->rect.adjusted(0, 0, -1, -1));
