@@ -284,6 +284,8 @@ void Form1::ApplicaOrdineTab()
             continue; // labels and frames hold a place in the order but take no focus
         if (prima)
             setTabOrder(prima, controllo);
+        else
+            controllo->setFocus(); // the window opens with the focus on the first of them
         prima = controllo;
     }
 }
