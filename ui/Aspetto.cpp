@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Aspetto.h"
 
+#include "Stile.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -12,7 +14,7 @@ void ImpostaAspetto()
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.idrovela.Idrovela"));
     // The layout is fixed to the pixel: a desktop theme with larger controls would clip it.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(new Stile(QStyleFactory::create(QStringLiteral("Fusion"))));
     QFont dialogo;
     dialogo.setFamily(FamigliaArial());
     dialogo.setPointSizeF(8.0);

@@ -2,8 +2,11 @@
 #include "Figura.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include <utility>
 
@@ -58,6 +61,64 @@ void Figura::paintEvent(QPaintEvent*)
         painter.setPen(QPen(Qt::black, 1));
         painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
     }
+    if (m_bottone && hasFocus()) {
+        QStyleOptionFocusRect fuoco;
+        fuoco.initFrom(this);
+        fuoco.rect = rect().adjusted(2, 2, -2, -2);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &fuoco, &painter, this);
+    }
+}
+
+void Figura::setBottone(bool bottone)
+{
+    m_bottone = bottone;
+    setFocusPolicy(bottone ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void Figura::click()
+{
+    if (isEnabled())
+        emit clicked();
+}
+
+void Figura::keyPressEvent(QKeyEvent* event)
+{
+    const int tasto = event->key();
+    const bool preme = tasto == Qt::Key_Space || tasto == Qt::Key_Return || tasto == Qt::Key_Enter;
+    if (!m_bottone || !preme || event->modifiers() & ~Qt::KeypadModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat() || m_tastoPremuto)
+        return;
+    m_tastoPremuto = tasto;
+    emit keyDown();
+}
+
+void Figura::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!m_tastoPremuto || event->key() != m_tastoPremuto) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat())
+        return;
+    m_tastoPremuto = 0;
+    emit keyUp();
+    emit clicked();
+}
+
+void Figura::focusOutEvent(QFocusEvent* event)
+{
+    // The focus went elsewhere while the key was held: the press ends without a click.
+    if (m_tastoPremuto) {
+        m_tastoPremuto = 0;
+        emit keyUp();
+    }
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 bool Figura::event(QEvent* event)

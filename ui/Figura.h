@@ -12,6 +12,8 @@
 // single line around itself. Reports presses, releases and clicks like a button. Every
 // mouseDown is followed by a mouseUp, even when the window never brings the release here (a
 // menu or a box opened while the button was held): the press then ends when the button is up.
+// Made a button, it also takes the keyboard focus by Tab and is pressed by Space or Return:
+// keyDown while the key is held, keyUp, then a click.
 class Figura : public QWidget {
     Q_OBJECT
 
@@ -28,10 +30,17 @@ public:
     void setBorderStyle(int stile);
     int borderStyle() const { return m_borderStyle; }
 
+    void setBottone(bool bottone);
+    bool bottone() const { return m_bottone; }
+    // A press from elsewhere (a screen reader): the click alone.
+    void click();
+
 signals:
     void mouseDown();
     void mouseUp();
     void clicked();
+    void keyDown();
+    void keyUp();
 
 protected:
     bool event(QEvent* event) override;
@@ -40,6 +49,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void CaricaDifferita();
@@ -50,4 +62,6 @@ private:
     std::function<QImage()> m_carica; // the picture still to decode, if any
     int m_borderStyle = 0;
     Qt::MouseButtons m_premuti; // pressed on it and not yet released
+    bool m_bottone = false;
+    int m_tastoPremuto = 0; // the key that presses it, while held
 };

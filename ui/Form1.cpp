@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 
+#include "Accessibilita.h"
 #include "Aspetto.h"
 #include "Catalogo.h"
+#include "ContenitoreAccessibile.h"
 #include "Disposizione.h"
 #include "Figura.h"
 #include "Linea.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLocale>
@@ -84,6 +87,7 @@ Form1::Form1(QWidget* parent)
         | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Idrovela"));
     setWindowIcon(QIcon(QPixmap::fromImage(Risorse::Immagine(Risorse::Disegno::Busto))));
+    InstallaAccessibilita();
     CreaMenu();
     CreaControlli();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -92,6 +96,10 @@ Form1::Form1(QWidget* parent)
     tmrDiscesa.setTimerType(Qt::PreciseTimer);
     tmrDiscesa.setInterval(Discesa::IntervalloMs);
     connect(&tmrDiscesa, &QTimer::timeout, this, &Form1::tmrDiscesa_Timer);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* ora) {
+        if (ora && centralWidget()->isAncestorOf(ora))
+            m_ultimoFuoco = ora;
+    });
 
     Form_Load();
 }
@@ -121,6 +129,7 @@ void Form1::CreaControlli()
     client->setAutoFillBackground(true);
     Colora(client, QPalette::Window, SfondoForm);
     setCentralWidget(client);
+    client->setProperty(ContenitoreAccessibile::Ordinato, true);
 
     Option1 = new QButtonGroup(this);
     Option2 = new QButtonGroup(this);
@@ -160,6 +169,7 @@ void Form1::CreaControlli()
     ApplicaImpilamento();
     ApplicaOrdineTab();
     DaiNomiAccessibili();
+    DaiOrdineDiLettura();
 }
 
 QWidget* Form1::CreaControllo(const Riga& riga, QWidget* contenitore)
@@ -228,6 +238,7 @@ void Form1::ImpostaImmagini()
     imgRame->setPictureDifferita(disegno(Disegno::CorpoRame));
     imgLegno->setPictureDifferita(disegno(Disegno::CorpoLegno));
     for (Figura* bottone : { Command3, Image1 }) {
+        bottone->setBottone(true);
         bottone->setPictureDifferita(disegno(Disegno::FrecciaIndietro));
         bottone->setToolTip(QStringLiteral("Indietro"));
     }
@@ -242,6 +253,9 @@ void Form1::CollegaEventi()
         // Any mouse button shows the pressed look while it is held.
         connect(bottone, &Figura::mouseDown, bottone, [bottone] { bottone->setBorderStyle(1); });
         connect(bottone, &Figura::mouseUp, bottone, [bottone] { bottone->setBorderStyle(0); });
+        // Space and Return give the same look while the key is held.
+        connect(bottone, &Figura::keyDown, bottone, [bottone] { bottone->setBorderStyle(1); });
+        connect(bottone, &Figura::keyUp, bottone, [bottone] { bottone->setBorderStyle(0); });
     }
     connect(Command3, &Figura::clicked, this, &Form1::Command3_Click);
     connect(Image1, &Figura::clicked, this, &Form1::Image1_Click);
@@ -270,6 +284,8 @@ void Form1::ApplicaOrdineTab()
             continue; // labels and frames hold a place in the order but take no focus
         if (prima)
             setTabOrder(prima, controllo);
+        else
+            controllo->setFocus(); // the window opens with the focus on the first of them
         prima = controllo;
     }
 }
@@ -284,7 +300,28 @@ void Form1::DaiNomiAccessibili()
     Frame4->setAccessibleName(QStringLiteral("Informazioni"));
     Command3->setAccessibleName(QStringLiteral("Indietro"));
     Image1->setAccessibleName(QStringLiteral("Indietro"));
+    centralWidget()->setAccessibleName(QStringLiteral("Esperimento"));
+    // An empty density text still says what it will show.
+    lblPSLiquido->setAccessibleName(QStringLiteral("Densità del liquido"));
+    lblPSMateriale->setAccessibleName(QStringLiteral("Densità del materiale"));
     AggiornaNomiAccessibili();
+}
+
+// A screen reader reads each container in this order: the tank and its bodies, the choices
+// from the top down, "OK", the samples each with its density, then the panels, each from its
+// text down to its arrow. The lines of the information panel are drawing only and are left out.
+void Form1::DaiOrdineDiLettura()
+{
+    static const char* const ordine[] = { "imgContenitore", "imgGhiaccio", "imgFerro", "imgRame",
+        "imgLegno", "Frame1", "Option1_0", "Option1_1", "Option1_2", "Option1_3", "Frame2",
+        "Option2_0", "Option2_1", "Option2_2", "Option2_3", "Command1", "imgLiquido",
+        "lblPSLiquido", "imgMateriale", "lblPSMateriale", "Frame3", "Label1", "Command3", "Frame4",
+        "Label3", "Label2", "Image1" };
+    int posto = 0;
+    for (const char* nome : ordine)
+        centralWidget()
+            ->findChild<QWidget*>(QLatin1String(nome))
+            ->setProperty(ContenitoreAccessibile::Ordine, posto++);
 }
 
 // The names that follow the choices.
@@ -354,6 +391,8 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 {
     QLabel* label = lbl == Etichetta::lblPSLiquido ? lblPSLiquido : lblPSMateriale;
     label->setText(QString::fromStdString(testo));
+    if (!testo.empty())
+        label->setAccessibleName(QString()); // the text speaks for itself
 }
 
 void Form1::AbilitaCommand1(bool abilitato)
@@ -426,22 +465,91 @@ void Form1::tmrDiscesa_Timer()
 
 void Form1::mnprince_Click()
 {
-    Frame3->show();
+    ApriPannello(Frame3, Command3);
 }
 
 void Form1::Command3_Click()
 {
-    Frame3->hide();
+    ChiudiPannello(Frame3);
 }
 
 void Form1::mninfo_Click()
 {
-    Frame4->show();
+    ApriPannello(Frame4, Image1);
 }
 
 void Form1::Image1_Click()
 {
-    Frame4->hide();
+    ChiudiPannello(Frame4);
+}
+
+// An open panel is a sheet over the window for the keyboard: the focus goes to its arrow, Tab
+// goes round the arrows of the open panels only, and when it closes the focus goes back to
+// where it was. The parts of the groups and of "OK" that show past a panel's edge stay for the
+// mouse; the keys never reach the controls that lie under it.
+void Form1::ApriPannello(Riquadro* pannello, Figura* freccia)
+{
+    if (pannello->isVisible())
+        return; // opening an open panel changes nothing
+    m_fuocoPrima.insert(pannello, m_ultimoFuoco);
+    pannello->show();
+    freccia->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::ChiudiPannello(Riquadro* pannello)
+{
+    QWidget* fuoco = QApplication::focusWidget();
+    const bool fuocoDentro = !fuoco || pannello->isAncestorOf(fuoco);
+    const QPointer<QWidget> prima = m_fuocoPrima.take(pannello);
+    // The other panel, opened from this one, goes back where this one would have.
+    for (auto altro = m_fuocoPrima.begin(); altro != m_fuocoPrima.end(); ++altro)
+        if (altro.value() && pannello->isAncestorOf(altro.value()))
+            altro.value() = prima;
+    pannello->hide();
+    if (!fuocoDentro)
+        return;
+    const QList<Figura*> frecce = FrecceAperte();
+    if (!frecce.isEmpty() && !(prima && frecce.contains(prima)))
+        frecce.first()->setFocus(Qt::OtherFocusReason);
+    else if (prima && prima->isVisible() && prima->isEnabled())
+        prima->setFocus(Qt::OtherFocusReason);
+}
+
+QList<Figura*> Form1::FrecceAperte() const
+{
+    QList<Figura*> frecce;
+    if (Frame4->isVisible())
+        frecce << Image1; // the information panel lies in front
+    if (Frame3->isVisible())
+        frecce << Command3;
+    return frecce;
+}
+
+bool Form1::focusNextPrevChild(bool next)
+{
+    const QList<Figura*> frecce = FrecceAperte();
+    if (frecce.isEmpty())
+        return QMainWindow::focusNextPrevChild(next);
+    const qsizetype qui = frecce.indexOf(QApplication::focusWidget());
+    const qsizetype n = frecce.size();
+    const qsizetype dopo = qui < 0 ? 0 : (qui + (next ? 1 : n - 1)) % n;
+    frecce.at(dopo)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (Frame4->isVisible()) {
+            Image1_Click();
+            return;
+        }
+        if (Frame3->isVisible()) {
+            Command3_Click();
+            return;
+        }
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void Form1::mnexit_Click()

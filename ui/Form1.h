@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 namespace Disposizione {
@@ -43,6 +44,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void CreaControlli();
@@ -54,6 +57,10 @@ private:
     void ApplicaOrdineTab();
     Figura* Picture(Immagine img) const;
     void DaiNomiAccessibili();
+    void DaiOrdineDiLettura();
+    void ApriPannello(Riquadro* pannello, Figura* freccia);
+    void ChiudiPannello(Riquadro* pannello);
+    QList<Figura*> FrecceAperte() const;
     void AggiornaNomiAccessibili();
 
     void Form_Load();
@@ -94,4 +101,6 @@ private:
     Figura* Image1 = nullptr;
     QTimer tmrDiscesa;
     bool m_uscitaConfermata = false;
+    QPointer<QWidget> m_ultimoFuoco; // the last control of the client area that had the focus
+    QHash<const Riquadro*, QPointer<QWidget>> m_fuocoPrima; // where it was when a panel opened
 };

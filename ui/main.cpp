@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Ambiente.h"
 #include "Aspetto.h"
 #include "Form1.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char* argv[])
 {
+    PreparaAmbiente();
     QApplication app(argc, argv);
     ImpostaAspetto();
     Form1 form;

@@ -21,6 +21,12 @@ const QPoint NelLiquido(60, 200);
 
 const QColor ColoreAcqua(0x80, 0xFF, 0xFF);
 const QColor ColoreOlio(0xD2, 0xFF, 0x80);
+const QColor ColoreGrigio(0xD6, 0xD6, 0xD6); // mercury and petrol
+const QColor Azzurro(192, 255, 255); // the panels
+// A pixel of the explanation panel that the information panel never covers, and one of the
+// information panel's white line; both show the form's grey while the panels are closed.
+const QPoint SoloSpiegazione(398, 300);
+const QPoint LineaInformazioni(380, 212);
 } // namespace
 
 // The built program, driven under a real X server and window manager as a pupil would:
@@ -38,10 +44,12 @@ private slots:
     void initTestCase();
     void unaCorsaDallInizioAllaFine();
     void esceDuranteUnaDiscesa();
+    void soloConLaTastiera();
     void cleanup();
 
 private:
-    void Avvia();
+    void Avvia(const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment());
+    void Tasti(const QString& tasti, const QString& foto);
     QPoint Schermo(QPoint client) const { return m_client.topLeft() + client; }
     QColor Colore(QPoint client) const;
     void Fotografa(const QString& nome);
@@ -70,9 +78,10 @@ void tst_Idrovela::cleanup()
     }
 }
 
-void tst_Idrovela::Avvia()
+void tst_Idrovela::Avvia(const QProcessEnvironment& ambiente)
 {
     m_programma = std::make_unique<QProcess>();
+    m_programma->setProcessEnvironment(ambiente);
     m_programma->setProgram(qEnvironmentVariable("IDROVELA"));
     m_programma->start();
     QVERIFY(m_programma->waitForStarted());
@@ -167,6 +176,83 @@ void tst_Idrovela::esceDuranteUnaDiscesa()
     QCOMPARE(m_programma->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_programma->exitCode(), 0);
     QVERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
+}
+
+void tst_Idrovela::Tasti(const QString& tasti, const QString& foto)
+{
+    for (const QString& tasto : tasti.split(QLatin1Char(' '))) {
+        m_scrivania.tasto(tasto);
+        QTest::qWait(60);
+    }
+    Fotografa(foto);
+}
+
+// A pupil without a mouse: every choice, "OK" and its verdict, both menus, both panels opened
+// and closed, the question before leaving answered "No" and then "Sì", with keys alone. And a
+// session without a runtime folder, as in a root shell, hears nothing from the program.
+void tst_Idrovela::soloConLaTastiera()
+{
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    Avvia(ambiente);
+
+    // The liquids: Space on "Acqua", which has the focus at start, then the arrow keys, each of
+    // which chooses, as a click.
+    Fotografa(QStringLiteral("20-tastiera-avvio"));
+    const QList<QPair<QString, QColor>> liquidi { { QStringLiteral("space"), ColoreAcqua },
+        { QStringLiteral("Down"), ColoreGrigio }, { QStringLiteral("Down"), ColoreOlio },
+        { QStringLiteral("Down"), ColoreGrigio }, { QStringLiteral("Up Up Up"), ColoreAcqua } };
+    for (const auto& [tasto, colore] : liquidi) {
+        Tasti(tasto, QStringLiteral("21-tastiera-liquido"));
+        QTRY_COMPARE(Colore(NelLiquido), colore);
+    }
+    // The materials: the body of each shows in the tank; iron is left chosen.
+    Tasti(QStringLiteral("Tab space"), QStringLiteral("22-tastiera-ghiaccio"));
+    QTRY_VERIFY(Colore(NelCorpo) != ColoreAcqua);
+    Tasti(QStringLiteral("Down Down Down"), QStringLiteral("23-tastiera-legno"));
+    QTRY_VERIFY(Colore(NelCorpo) != ColoreAcqua);
+    Tasti(QStringLiteral("Up Up"), QStringLiteral("24-tastiera-ferro"));
+
+    // "OK", then the verdict answered with Return.
+    Tasti(QStringLiteral("Tab Return"), QStringLiteral("25-tastiera-ok"));
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Il corpo affonda"), 10000).isEmpty());
+    Tasti(QStringLiteral("Return"), QStringLiteral("26-tastiera-verdetto-chiuso"));
+    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
+    QTRY_COMPARE(Colore(NelCorpo), ColoreAcqua);
+
+    // "File", "Idrovela": the explanation opens; Space on its arrow closes it.
+    Tasti(QStringLiteral("alt Down Return"), QStringLiteral("27-tastiera-spiegazione"));
+    QTRY_COMPARE(Colore(SoloSpiegazione), Azzurro);
+    Tasti(QStringLiteral("space"), QStringLiteral("28-tastiera-spiegazione-chiusa"));
+    QTRY_VERIFY(Colore(SoloSpiegazione) != Azzurro);
+    // "?": the information opens; Return on its arrow closes it.
+    Tasti(QStringLiteral("alt Right Return"), QStringLiteral("29-tastiera-informazioni"));
+    QTRY_COMPARE(Colore(LineaInformazioni), QColor(Qt::white));
+    Tasti(QStringLiteral("Return"), QStringLiteral("30-tastiera-informazioni-chiusa"));
+    QTRY_VERIFY(Colore(LineaInformazioni) != QColor(Qt::white));
+    // Both again, closed with Escape, the front one first.
+    Tasti(QStringLiteral("alt Down Return alt Right Return"), QStringLiteral("31-tastiera-due"));
+    QTRY_COMPARE(Colore(LineaInformazioni), QColor(Qt::white));
+    QTRY_COMPARE(Colore(SoloSpiegazione), Azzurro);
+    Tasti(QStringLiteral("Escape"), QStringLiteral("32-tastiera-escape"));
+    QTRY_VERIFY(Colore(LineaInformazioni) != QColor(Qt::white));
+    QCOMPARE(Colore(SoloSpiegazione), Azzurro);
+    Tasti(QStringLiteral("Escape"), QStringLiteral("33-tastiera-escape"));
+    QTRY_VERIFY(Colore(SoloSpiegazione) != Azzurro);
+
+    // "Esci", answered "No" (Tab to it, Space), then "Sì" (the default, Return).
+    Tasti(QStringLiteral("alt Down Up Return"), QStringLiteral("34-tastiera-esci"));
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
+    Tasti(QStringLiteral("Tab space"), QStringLiteral("35-tastiera-no"));
+    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Uscita")));
+    QVERIFY(m_programma->state() == QProcess::Running);
+    Tasti(QStringLiteral("alt Down Up Return"), QStringLiteral("36-tastiera-esci"));
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QVERIFY(m_programma->waitForFinished(5000));
+    QCOMPARE(m_programma->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_programma->exitCode(), 0);
+    QCOMPARE(QString::fromLocal8Bit(m_programma->readAllStandardError()), QString());
 }
 
 int main(int argc, char* argv[])

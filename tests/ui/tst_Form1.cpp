@@ -120,6 +120,13 @@ private slots:
     void esciDalMenu();
     void chiusuraDallaFinestra();
     void nomiAccessibili();
+    void frecciaDallaTastiera_data();
+    void frecciaDallaTastiera();
+    void escapeChiudeIlPannelloDavanti();
+    void sottoIlPannelloITastiNonArrivano();
+    void fuocoBenVisibile_data();
+    void fuocoBenVisibile();
+    void altEvidenziaIlPrimoMenu();
     void separatoreDecimaleDellUtente_data();
     void separatoreDecimaleDellUtente();
     void quietaQuandoFerma();
@@ -675,6 +682,168 @@ void tst_Form1::nomiAccessibili()
     QCOMPARE(Controllo(*m_form, "imgLegno")->accessibleName(), "Corpo di legno");
     QCOMPARE(Controllo(*m_form, "Frame3")->accessibleName(), "Spiegazione");
     QCOMPARE(Controllo(*m_form, "Image1")->accessibleName(), "Indietro");
+}
+
+namespace {
+
+QAction* Azione(const Form1& form, const char* nome)
+{
+    return form.findChild<QAction*>(QLatin1String(nome));
+}
+
+// The dark pixels of a grab: what a focus frame adds, whatever the platform's scale.
+int Scuri(const QImage& immagine)
+{
+    int scuri = 0;
+    for (int y = 0; y < immagine.height(); ++y)
+        for (int x = 0; x < immagine.width(); ++x)
+            scuri += qGray(immagine.pixel(x, y)) < 96;
+    return scuri;
+}
+
+} // namespace
+
+void tst_Form1::frecciaDallaTastiera_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("pannello");
+    QTest::addColumn<QString>("freccia");
+    QTest::addColumn<int>("tasto");
+
+    QTest::newRow("Space presses the explanation's arrow") << "mnprince"
+                                                           << "Frame3"
+                                                           << "Command3" << int(Qt::Key_Space);
+    QTest::newRow("Return presses the information's arrow") << "mninfo"
+                                                            << "Frame4"
+                                                            << "Image1" << int(Qt::Key_Return);
+}
+
+void tst_Form1::frecciaDallaTastiera()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, pannello);
+    QFETCH(QString, freccia);
+    QFETCH(int, tasto);
+
+    auto* opzione = Controllo(*m_form, "Option2_2");
+    opzione->setFocus(Qt::TabFocusReason);
+    Azione(*m_form, menu.toLatin1().constData())->trigger();
+    auto* figura = Controllo<Figura>(*m_form, freccia.toLatin1().constData());
+    QWidget* frame = Controllo(*m_form, pannello.toLatin1().constData());
+    QCOMPARE(QApplication::focusWidget(), figura); // the open panel takes the focus
+
+    QTest::keyPress(figura, Qt::Key(tasto));
+    QCOMPARE(figura->borderStyle(), 1); // pressed, as by the mouse, while the key is held
+    const QImage premuto = figura->grab().toImage();
+    QCOMPARE(Pixel(premuto, { 0, 0 }), QColor(Qt::black));
+    QVERIFY(frame->isVisible());
+    QTest::keyRelease(figura, Qt::Key(tasto));
+    QCOMPARE(figura->borderStyle(), 0);
+    QVERIFY(!frame->isVisible());
+    QCOMPARE(QApplication::focusWidget(), opzione); // back where it was
+    QCOMPARE(m_form->esperimento().Stato().NumScelte, 0);
+}
+
+void tst_Form1::escapeChiudeIlPannelloDavanti()
+{
+    auto* opzione = Controllo(*m_form, "Option1_0");
+    opzione->setFocus(Qt::TabFocusReason);
+    Azione(*m_form, "mnprince")->trigger();
+    QCOMPARE(QApplication::focusWidget(), Controllo(*m_form, "Command3"));
+    Azione(*m_form, "mninfo")->trigger();
+    QCOMPARE(QApplication::focusWidget(), Controllo(*m_form, "Image1"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!Controllo(*m_form, "Frame4")->isVisible()); // the front one first
+    QVERIFY(Controllo(*m_form, "Frame3")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), Controllo(*m_form, "Command3"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!Controllo(*m_form, "Frame3")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), opzione);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // nothing left to close
+    QCOMPARE(QApplication::focusWidget(), opzione);
+
+    // Closed by the mouse from behind, the explanation hands its place on to the panel that
+    // was opened from it.
+    Azione(*m_form, "mnprince")->trigger();
+    Azione(*m_form, "mninfo")->trigger();
+    QTest::mouseClick(Controllo(*m_form, "Command3"), Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(!Controllo(*m_form, "Frame4")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), opzione);
+}
+
+void tst_Form1::sottoIlPannelloITastiNonArrivano()
+{
+    Scegli(*m_form, "Option1_0");
+    Scegli(*m_form, "Option2_1"); // "OK" is armed
+    Controllo(*m_form, "Option1_0")->setFocus(Qt::TabFocusReason);
+    Azione(*m_form, "mnprince")->trigger();
+    QStringList visitati;
+    for (int passo = 0; passo < 4; ++passo) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visitati << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visitati, QStringList(4, QStringLiteral("Command3")));
+    Azione(*m_form, "mninfo")->trigger();
+    visitati.clear();
+    for (int passo = 0; passo < 3; ++passo) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        visitati << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visitati, QStringList({ "Command3", "Image1", "Command3" }));
+    for (int tasto : { Qt::Key_Down, Qt::Key_Up, Qt::Key_Left, Qt::Key_Right })
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(tasto));
+    QCOMPARE(m_form->esperimento().Stato().NumScelte, 2); // no choice was made under them
+    QVERIFY(Controllo<QRadioButton>(*m_form, "Option1_0")->isChecked());
+    QVERIFY(Controllo(*m_form, "Frame3")->isVisible() && Controllo(*m_form, "Frame4")->isVisible());
+}
+
+void tst_Form1::fuocoBenVisibile_data()
+{
+    QTest::addColumn<QString>("controllo");
+    QTest::newRow("an option button") << "Option1_1";
+    QTest::newRow("OK") << "Command1";
+    QTest::newRow("a back arrow") << "Command3";
+}
+
+void tst_Form1::fuocoBenVisibile()
+{
+    QFETCH(QString, controllo);
+
+    Scegli(*m_form, "Option1_0");
+    Scegli(*m_form, "Option2_0");
+    Azione(*m_form, "mnprince")->trigger();
+    Controllo(*m_form, "Option1_0")->setFocus(Qt::TabFocusReason);
+    QWidget* widget = Controllo(*m_form, controllo.toLatin1().constData());
+    const QImage senza = widget->grab().toImage();
+    widget->setFocus(Qt::TabFocusReason);
+    // As any key that moves the focus does: from then on the focus shows, after a click too.
+    m_form->setAttribute(Qt::WA_KeyboardFocusChange);
+    const QImage con = widget->grab().toImage();
+    // A dark dotted frame around the text or the picture: some dozens of dark pixels more, not a
+    // pale tint.
+    con.save(QDir(QDir::tempPath()).filePath("idrovela-fuoco-" + controllo + ".png"));
+    const int piu = Scuri(con) - Scuri(senza);
+    QVERIFY2(piu >= 25, qPrintable(QString::number(piu)));
+}
+
+void tst_Form1::altEvidenziaIlPrimoMenu()
+{
+    QMenuBar* barra = m_form->menuBar();
+    const QRect file = barra->actionGeometry(barra->actions().at(0));
+    const QImage prima = barra->grab(file).toImage();
+    QTest::keyClick(m_form->windowHandle(), Qt::Key_Alt);
+    QVERIFY(barra->hasFocus());
+    QCOMPARE(barra->activeAction(), barra->actions().at(0));
+    const QImage dentro = barra->grab(file).toImage();
+    QVERIFY(dentro != prima);
+    const QColor evidenziato = QApplication::palette().color(QPalette::Highlight);
+    const qreal scala = dentro.devicePixelRatio();
+    QCOMPARE(dentro.pixelColor(int(2 * scala), dentro.height() / 2).rgb() & 0xF0F0F0,
+        evidenziato.rgb() & 0xF0F0F0);
+    QTest::keyClick(m_form->windowHandle(), Qt::Key_Escape);
+    QVERIFY(!barra->hasFocus());
 }
 
 void tst_Form1::separatoreDecimaleDellUtente_data()
