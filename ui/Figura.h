@@ -32,6 +32,9 @@ public:
 
     void setBottone(bool bottone);
     bool bottone() const { return m_bottone; }
+    // Whether a mouse button, or the key, holds it pressed right now.
+    bool premutoDalMouse() const { return m_premuti != Qt::NoButton; }
+    bool premutoDalTasto() const { return m_tastoPremuto != 0; }
     // A press from elsewhere (a screen reader): the click alone.
     void click();
 

@@ -252,10 +252,13 @@ void Form1::CollegaEventi()
     for (Figura* bottone : { Command3, Image1 }) {
         // Any mouse button shows the pressed look while it is held.
         connect(bottone, &Figura::mouseDown, bottone, [bottone] { bottone->setBorderStyle(1); });
-        connect(bottone, &Figura::mouseUp, bottone, [bottone] { bottone->setBorderStyle(0); });
-        // Space and Return give the same look while the key is held.
+        connect(bottone, &Figura::mouseUp, bottone,
+            [bottone] { bottone->setBorderStyle(bottone->premutoDalTasto() ? 1 : 0); });
+        // Space and Return give the same look while the key is held; whichever of the key and
+        // the mouse lets go first leaves it to the other.
         connect(bottone, &Figura::keyDown, bottone, [bottone] { bottone->setBorderStyle(1); });
-        connect(bottone, &Figura::keyUp, bottone, [bottone] { bottone->setBorderStyle(0); });
+        connect(bottone, &Figura::keyUp, bottone,
+            [bottone] { bottone->setBorderStyle(bottone->premutoDalMouse() ? 1 : 0); });
     }
     connect(Command3, &Figura::clicked, this, &Form1::Command3_Click);
     connect(Image1, &Figura::clicked, this, &Form1::Image1_Click);

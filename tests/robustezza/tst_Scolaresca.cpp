@@ -160,6 +160,8 @@ private:
 
     QString Apri();
     void Chiudi();
+    void OsservaEsc(const QKeyEvent* tasto);
+    void OsservaTasto(const QObject* freccia, const QKeyEvent* tasto);
     Evento Estrai(QRandomGenerator& caso) const;
     QString Esegui(const Evento& evento);
     QString Verifica();
@@ -208,6 +210,7 @@ private:
     std::map<const QObject*, Qt::MouseButtons> m_premutiSu;
     std::map<const QObject*, Qt::MouseButton> m_premutoDaSolo;
     std::map<const QObject*, bool> m_rilascioDopoPressione;
+    std::map<const QObject*, int> m_tastoSu; // Space or Return pressed on it, not yet released
     QRandomGenerator m_disturbo; // what the pupil does while a box is open
     std::map<Tipo, int> m_conteggi;
     int m_disturbi = 0;
@@ -280,6 +283,7 @@ void tst_Scolaresca::Chiudi()
     m_premutiSu.clear();
     m_premutoDaSolo.clear();
     m_rilascioDopoPressione.clear();
+    m_tastoSu.clear();
 }
 
 // The model follows the inputs that reached the window, observed at the controls (and after
@@ -329,9 +333,15 @@ bool tst_Scolaresca::eventFilter(QObject* oggetto, QEvent* evento)
     if (oggetto == m_form.get()) {
         if (evento->type() == QEvent::Close)
             m_scatoleAttese << QStringLiteral("Uscita");
+        if (evento->type() == QEvent::KeyPress)
+            OsservaEsc(static_cast<QKeyEvent*>(evento));
         return false;
     }
     switch (evento->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        OsservaTasto(oggetto, static_cast<QKeyEvent*>(evento));
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         const auto* mouse = static_cast<QMouseEvent*>(evento);
@@ -354,6 +364,36 @@ bool tst_Scolaresca::eventFilter(QObject* oggetto, QEvent* evento)
         break;
     }
     return false;
+}
+
+// Escape that no control took closes the panel in front.
+void tst_Scolaresca::OsservaEsc(const QKeyEvent* tasto)
+{
+    if (tasto->key() != Qt::Key_Escape || tasto->modifiers() != Qt::NoModifier)
+        return;
+    if (m_modello.informazioni())
+        m_modello.ChiudiInformazioni();
+    else if (m_modello.spiegazione())
+        m_modello.ChiudiSpiegazione();
+}
+
+// Space or Return on an arrow is a press, and its release there a click, as with the mouse.
+void tst_Scolaresca::OsservaTasto(const QObject* freccia, const QKeyEvent* tasto)
+{
+    const int chiave = tasto->key();
+    const bool preme
+        = chiave == Qt::Key_Space || chiave == Qt::Key_Return || chiave == Qt::Key_Enter;
+    if (!preme || tasto->isAutoRepeat())
+        return;
+    if (tasto->type() == QEvent::KeyPress) {
+        if (!m_tastoSu[freccia] && !(tasto->modifiers() & ~Qt::KeypadModifier))
+            m_tastoSu[freccia] = chiave;
+        return;
+    }
+    if (m_tastoSu[freccia] == chiave) {
+        m_rilascioDopoPressione[freccia] = true;
+        m_tastoSu[freccia] = 0;
+    }
 }
 
 tst_Scolaresca::Evento tst_Scolaresca::Estrai(QRandomGenerator& caso) const
