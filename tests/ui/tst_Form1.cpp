@@ -742,6 +742,18 @@ void tst_Form1::frecciaDallaTastiera()
     QVERIFY(!frame->isVisible());
     QCOMPARE(QApplication::focusWidget(), opzione); // back where it was
     QCOMPARE(m_form->esperimento().Stato().NumScelte, 0);
+
+    // Held by the mouse and the key at once, it looks pressed until both let go.
+    Azione(*m_form, menu.toLatin1().constData())->trigger();
+    QTest::mousePress(figura, Qt::LeftButton);
+    QTest::keyPress(figura, Qt::Key(tasto));
+    QTest::keyRelease(figura, Qt::Key(tasto));
+    QCOMPARE(figura->borderStyle(), 1);
+    QTest::keyPress(figura, Qt::Key(tasto));
+    QTest::mouseRelease(figura, Qt::LeftButton);
+    QCOMPARE(figura->borderStyle(), 1);
+    QTest::keyRelease(figura, Qt::Key(tasto));
+    QCOMPARE(figura->borderStyle(), 0);
 }
 
 void tst_Form1::escapeChiudeIlPannelloDavanti()
