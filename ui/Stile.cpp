@@ -44,4 +44,11 @@ void Stile::drawControl(ControlElement elemento, const QStyleOption* opzione, QP
         }
     }
     QProxyStyle::drawControl(elemento, opzione, painter, widget);
+    // Some base styles show a push button's focus only as a tinted outline: add the frame.
+    if (elemento == CE_PushButton && opzione->state & State_HasFocus) {
+        QStyleOptionFocusRect cornice;
+        cornice.QStyleOption::operator=(*opzione);
+        cornice.rect = subElementRect(SE_PushButtonFocusRect, opzione, widget);
+        drawPrimitive(PE_FrameFocusRect, &cornice, painter, widget);
+    }
 }

@@ -691,12 +691,14 @@ QAction* Azione(const Form1& form, const char* nome)
     return form.findChild<QAction*>(QLatin1String(nome));
 }
 
-// The dark pixels of a grab: what a focus frame adds, whatever the platform's scale.
+// The dark pixels of a grab inside its outer two pixels, where a style may only tint the
+// outline: what a focus frame adds, whatever the platform's scale.
 int Scuri(const QImage& immagine)
 {
+    const int bordo = qCeil(2 * immagine.devicePixelRatio());
     int scuri = 0;
-    for (int y = 0; y < immagine.height(); ++y)
-        for (int x = 0; x < immagine.width(); ++x)
+    for (int y = bordo; y < immagine.height() - bordo; ++y)
+        for (int x = bordo; x < immagine.width() - bordo; ++x)
             scuri += qGray(immagine.pixel(x, y)) < 96;
     return scuri;
 }
