@@ -682,11 +682,29 @@ bool Form1::PreTraduci(MSG& messaggio)
     return IsDialogMessageW(m_hwnd, &messaggio);
 }
 
+void Form1::MostraPannello(Riquadro* pannello, Figura* freccia)
+{
+    if (!IsWindowVisible(pannello->hwnd()))
+        m_fuocoPrima[pannello] = GetFocus();
+    ShowWindow(pannello->hwnd(), SW_SHOWNA);
+    SetFocus(freccia->hwnd());
+}
+
 void Form1::NascondiPannello(Riquadro* pannello)
 {
     const bool conFuoco = IsChild(pannello->hwnd(), GetFocus());
+    const HWND prima = m_fuocoPrima[pannello];
+    m_fuocoPrima.erase(pannello);
+    // A panel opened from this one will go back to where this one came from.
+    for (auto& voce : m_fuocoPrima)
+        if (IsChild(pannello->hwnd(), voce.second))
+            voce.second = prima;
     ShowWindow(pannello->hwnd(), SW_HIDE);
-    if (conFuoco) {
+    if (!conFuoco)
+        return;
+    if (IsChild(m_hwnd, prima) && IsWindowVisible(prima) && IsWindowEnabled(prima)) {
+        SetFocus(prima);
+    } else {
         SetFocus(m_hwnd);
         SpostaFuoco(true);
     }
@@ -874,7 +892,7 @@ void Form1::tmrDiscesa_Timer()
 
 void Form1::mnprince_Click()
 {
-    ShowWindow(Frame3->hwnd(), SW_SHOWNA);
+    MostraPannello(Frame3, Command3);
 }
 
 void Form1::Command3_Click()
@@ -884,7 +902,7 @@ void Form1::Command3_Click()
 
 void Form1::mninfo_Click()
 {
-    ShowWindow(Frame4->hwnd(), SW_SHOWNA);
+    MostraPannello(Frame4, Image1);
 }
 
 void Form1::Image1_Click()

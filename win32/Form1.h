@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -81,6 +82,8 @@ private:
     void AggiornaNomi();
     void SpostaFuoco(bool avanti);
     std::vector<HWND> OrdineTab() const;
+    // An open panel holds the focus on its arrow; closed, it gives it back.
+    void MostraPannello(Riquadro* pannello, Figura* freccia);
     void NascondiPannello(Riquadro* pannello);
 
     void Form_Load();
@@ -118,6 +121,7 @@ private:
     HICON m_iconaGrande = nullptr;
     HICON m_iconaPiccola = nullptr;
     bool m_timerAttivo = false;
+    std::map<const Riquadro*, HWND> m_fuocoPrima; // where the focus was when each panel opened
 
     Riquadro* Frame1 = nullptr;
     Riquadro* Frame2 = nullptr;

@@ -85,6 +85,7 @@ private slots:
     void ghiaccioInAcquaGalleggiaInSilenzio();
     void pannelliSiApronoESiChiudono_data();
     void pannelliSiApronoESiChiudono();
+    void pannelliDallaTastiera();
     void laChiusuraChiedeConferma();
     void esceDuranteUnaDiscesa();
     void cleanupTestCase();
@@ -490,6 +491,38 @@ void tst_FinestraWine::pannelliSiApronoESiChiudono()
     m_scrivania.xdotool({ QStringLiteral("mouseup"), QStringLiteral("1") });
     QTRY_VERIFY_WITH_TIMEOUT(Quota(proprio, ColorePannello) < 0.01, 3000);
     QVERIFY(VascaDi(ColoreAcqua));
+}
+
+void tst_FinestraWine::pannelliDallaTastiera()
+{
+    Avvia();
+    const QRect informazioni = Rettangolo("Frame4");
+    const QRect spiegazione = Rettangolo("Frame3").adjusted(
+        0, 0, 0, -(Rettangolo("Frame3").bottom() - informazioni.top() + 1));
+    const QList<QPoint> voci = VociDelMenu();
+    QCOMPARE(voci.size(), 2);
+    Scegli("Option1", 0); // the focus is on "Acqua"
+
+    // The information opens with the focus on its arrow, which Return presses; the focus then
+    // goes back to the liquids, where Down picks the next one.
+    m_scrivania.clic(voci[1]);
+    QTRY_VERIFY_WITH_TIMEOUT(Quota(informazioni, ColorePannello) > 0.5, 3000);
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QTRY_VERIFY_WITH_TIMEOUT(Quota(informazioni, ColorePannello) < 0.01, 3000);
+    m_scrivania.tasto(QStringLiteral("Down"));
+    QTRY_VERIFY_WITH_TIMEOUT(VascaDi(ColoreGrigio), 3000);
+
+    // Escape closes the explanation, and the focus is back there too.
+    m_scrivania.clic(voci[0]);
+    QTest::qWait(300);
+    m_scrivania.tasto(QStringLiteral("Down"));
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QTRY_VERIFY_WITH_TIMEOUT(Quota(spiegazione, ColorePannello) > 0.5, 3000);
+    m_scrivania.tasto(QStringLiteral("Escape"));
+    QTRY_VERIFY_WITH_TIMEOUT(Quota(spiegazione, ColorePannello) < 0.01, 3000);
+    m_scrivania.tasto(QStringLiteral("Down"));
+    QTRY_VERIFY_WITH_TIMEOUT(VascaDi(ColoreOlio), 3000);
+    Fotografa(QStringLiteral("13-tastiera"));
 }
 
 void tst_FinestraWine::laChiusuraChiedeConferma()
