@@ -18,3 +18,30 @@ enum class Etichetta {
     lblPSLiquido,
     lblPSMateriale,
 };
+
+// Each control's name as the layout table spells it.
+constexpr const char* Nome(Immagine img)
+{
+    switch (img) {
+    case Immagine::imgGhiaccio:
+        return "imgGhiaccio";
+    case Immagine::imgFerro:
+        return "imgFerro";
+    case Immagine::imgRame:
+        return "imgRame";
+    case Immagine::imgLegno:
+        return "imgLegno";
+    case Immagine::imgLiquido:
+        return "imgLiquido";
+    case Immagine::imgMateriale:
+        return "imgMateriale";
+    case Immagine::imgContenitore:
+        break;
+    }
+    return "imgContenitore";
+}
+
+constexpr const char* Nome(Etichetta lbl)
+{
+    return lbl == Etichetta::lblPSLiquido ? "lblPSLiquido" : "lblPSMateriale";
+}

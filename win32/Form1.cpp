@@ -158,27 +158,6 @@ HICON Icona(const DisegniForm::Disegno& disegno)
         TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
 }
 
-const char* NomeDi(Immagine img)
-{
-    switch (img) {
-    case Immagine::imgGhiaccio:
-        return "imgGhiaccio";
-    case Immagine::imgFerro:
-        return "imgFerro";
-    case Immagine::imgRame:
-        return "imgRame";
-    case Immagine::imgLegno:
-        return "imgLegno";
-    case Immagine::imgLiquido:
-        return "imgLiquido";
-    case Immagine::imgMateriale:
-        return "imgMateriale";
-    case Immagine::imgContenitore:
-        break;
-    }
-    return "imgContenitore";
-}
-
 // The exit question's buttons read "Sì" and "No" whatever the system's language: the box is
 // renamed as it is shown, before it is painted.
 HHOOK gancioUscita = nullptr;
@@ -561,7 +540,7 @@ Form1::Controllo* Form1::ControlloDi(Immagine img)
 
 const Form1::Controllo* Form1::ControlloDi(Immagine img) const
 {
-    return Cerca(NomeDi(img));
+    return Cerca(Nome(img));
 }
 
 Figura* Form1::Picture(Immagine img) const

@@ -10,32 +10,6 @@
 #include <functional>
 #include <map>
 
-inline QString Nome(Immagine img)
-{
-    switch (img) {
-    case Immagine::imgGhiaccio:
-        return "imgGhiaccio";
-    case Immagine::imgFerro:
-        return "imgFerro";
-    case Immagine::imgRame:
-        return "imgRame";
-    case Immagine::imgLegno:
-        return "imgLegno";
-    case Immagine::imgLiquido:
-        return "imgLiquido";
-    case Immagine::imgMateriale:
-        return "imgMateriale";
-    case Immagine::imgContenitore:
-        return "imgContenitore";
-    }
-    return "?";
-}
-
-inline QString Nome(Etichetta lbl)
-{
-    return lbl == Etichetta::lblPSLiquido ? "lblPSLiquido" : "lblPSMateriale";
-}
-
 // A window that only writes down what the experiment asks of it, in order, and keeps the
 // little state a real window would (tops, visibility, the timer and "OK"), starting from the
 // design state: bodies hidden, copper on the floor and the others at the surface.
@@ -44,22 +18,22 @@ public:
     void ImpostaVisibile(Immagine img, bool visibile) override
     {
         visibili[img] = visibile;
-        chiamate << (visibile ? "mostra " : "nascondi ") + Nome(img);
+        chiamate << (visibile ? "mostra " : "nascondi ") + QLatin1String(Nome(img));
     }
     void ImpostaTop(Immagine img, float top) override
     {
         tops[img] = top;
-        chiamate << QString("top %1 %2").arg(Nome(img)).arg(double(top));
+        chiamate << QString("top %1 %2").arg(QLatin1String(Nome(img))).arg(double(top));
     }
     float LeggiTop(Immagine img) const override { return tops.at(img); }
     void CaricaBitmap(Immagine img, int id) override
     {
-        chiamate << QString("bitmap %1 %2").arg(Nome(img)).arg(id);
+        chiamate << QString("bitmap %1 %2").arg(QLatin1String(Nome(img))).arg(id);
     }
     void ImpostaCaption(Etichetta lbl, const std::string& testo) override
     {
         captions[lbl] = QString::fromStdString(testo);
-        chiamate << "caption " + Nome(lbl) + " " + captions[lbl];
+        chiamate << "caption " + QLatin1String(Nome(lbl)) + " " + captions[lbl];
     }
     void AbilitaCommand1(bool abilitato) override
     {
