@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Figura.h"
+#include "Procedura.h"
 
 #include <windowsx.h>
 
@@ -87,7 +88,7 @@ void Figura::Registra(HINSTANCE istanza)
     WNDCLASSEXW classe {};
     classe.cbSize = sizeof classe;
     classe.style = CS_DBLCLKS;
-    classe.lpfnWndProc = Procedura;
+    classe.lpfnWndProc = Procedura<Figura>;
     classe.hInstance = istanza;
     classe.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     classe.lpszClassName = Classe;
@@ -264,17 +265,6 @@ void Figura::RilasciaTutti()
         Rilascia(tasto);
 }
 
-LRESULT CALLBACK Figura::Procedura(HWND hwnd, UINT messaggio, WPARAM w, LPARAM l)
-{
-    if (messaggio == WM_NCCREATE) {
-        auto* figura = static_cast<Figura*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        figura->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(figura));
-    }
-    auto* figura = reinterpret_cast<Figura*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return figura ? figura->Gestisci(messaggio, w, l) : DefWindowProcW(hwnd, messaggio, w, l);
-}
-
 LRESULT Figura::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
 {
     const auto tastoDi = [](UINT messaggio, WPARAM w) -> UINT {
@@ -364,10 +354,6 @@ LRESULT Figura::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
         AggiornaForma();
         InvalidateRect(m_hwnd, nullptr, FALSE);
         return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        m_hwnd = nullptr;
-        break;
     default:
         break;
     }

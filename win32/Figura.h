@@ -35,7 +35,7 @@ public:
     std::function<void()> clicked;
 
 private:
-    static LRESULT CALLBACK Procedura(HWND hwnd, UINT messaggio, WPARAM w, LPARAM l);
+    template <class T> friend LRESULT CALLBACK Procedura(HWND, UINT, WPARAM, LPARAM);
     LRESULT Gestisci(UINT messaggio, WPARAM w, LPARAM l);
     void Disegna(HDC dc) const;
     void Adatta();

@@ -6,6 +6,7 @@
 #include "Disposizione.h"
 #include "Figura.h"
 #include "Module1.h"
+#include "Procedura.h"
 #include "Riquadro.h"
 #include "Twips.h"
 
@@ -185,7 +186,7 @@ void Form1::Registra(HINSTANCE istanza)
 {
     WNDCLASSEXW classe {};
     classe.cbSize = sizeof classe;
-    classe.lpfnWndProc = Procedura;
+    classe.lpfnWndProc = Procedura<Form1>;
     classe.hInstance = istanza;
     classe.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     classe.hIcon
@@ -689,17 +690,6 @@ void Form1::NascondiPannello(Riquadro* pannello)
     }
 }
 
-LRESULT CALLBACK Form1::Procedura(HWND hwnd, UINT messaggio, WPARAM w, LPARAM l)
-{
-    if (messaggio == WM_NCCREATE) {
-        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        form->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(form));
-    }
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return form ? form->Gestisci(messaggio, w, l) : DefWindowProcW(hwnd, messaggio, w, l);
-}
-
 LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
 {
     switch (messaggio) {
@@ -761,10 +751,6 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     }
     case WM_DESTROY:
         PostQuitMessage(0);
-        return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        m_hwnd = nullptr;
         return 0;
     default:
         break;

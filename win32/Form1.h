@@ -62,7 +62,7 @@ private:
         COLORREF testo;
     };
 
-    static LRESULT CALLBACK Procedura(HWND hwnd, UINT messaggio, WPARAM w, LPARAM l);
+    template <class T> friend LRESULT CALLBACK Procedura(HWND, UINT, WPARAM, LPARAM);
     LRESULT Gestisci(UINT messaggio, WPARAM w, LPARAM l);
     void CreaMenu();
     void CreaControlli();

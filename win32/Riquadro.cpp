@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Riquadro.h"
+#include "Procedura.h"
 
 #include <algorithm>
 #include <utility>
@@ -12,7 +13,7 @@ void Riquadro::Registra(HINSTANCE istanza)
 {
     WNDCLASSEXW classe {};
     classe.cbSize = sizeof classe;
-    classe.lpfnWndProc = Procedura;
+    classe.lpfnWndProc = Procedura<Riquadro>;
     classe.hInstance = istanza;
     classe.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     classe.lpszClassName = Classe;
@@ -64,18 +65,6 @@ void Riquadro::ImpostaLinee(std::vector<Linea> linee)
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
-LRESULT CALLBACK Riquadro::Procedura(HWND hwnd, UINT messaggio, WPARAM w, LPARAM l)
-{
-    if (messaggio == WM_NCCREATE) {
-        auto* riquadro
-            = static_cast<Riquadro*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        riquadro->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, LONG_PTR(riquadro));
-    }
-    auto* riquadro = reinterpret_cast<Riquadro*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return riquadro ? riquadro->Gestisci(messaggio, w, l) : DefWindowProcW(hwnd, messaggio, w, l);
-}
-
 LRESULT Riquadro::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
 {
     switch (messaggio) {
@@ -113,10 +102,6 @@ LRESULT Riquadro::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return SendMessageW(GetParent(m_hwnd), messaggio, w, l);
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        m_hwnd = nullptr;
-        break;
     default:
         break;
     }

@@ -36,7 +36,7 @@ public:
     void ImpostaLinee(std::vector<Linea> linee);
 
 private:
-    static LRESULT CALLBACK Procedura(HWND hwnd, UINT messaggio, WPARAM w, LPARAM l);
+    template <class T> friend LRESULT CALLBACK Procedura(HWND, UINT, WPARAM, LPARAM);
     LRESULT Gestisci(UINT messaggio, WPARAM w, LPARAM l);
 
     HWND m_hwnd = nullptr;
