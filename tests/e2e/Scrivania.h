@@ -51,3 +51,15 @@ private:
     QString m_cartellaWm;
     bool m_pronta = false;
 };
+
+// The main function of a test case whose constructor takes the desktop: the desktop comes
+// first, since the application connects to its display.
+#define SCRIVANIA_MAIN(Test)                                                                       \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        Scrivania scrivania;                                                                       \
+        QGuiApplication app(argc, argv);                                                           \
+        Test test(scrivania);                                                                      \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }

@@ -255,13 +255,6 @@ void tst_Idrovela::soloConLaTastiera()
     QCOMPARE(QString::fromLocal8Bit(m_programma->readAllStandardError()), QString());
 }
 
-int main(int argc, char* argv[])
-{
-    Scrivania scrivania; // before the application, which connects to its display
-    QGuiApplication app(argc, argv);
-    tst_Idrovela test(scrivania);
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+SCRIVANIA_MAIN(tst_Idrovela)
 
 #include "tst_Idrovela.moc"

@@ -574,13 +574,6 @@ void tst_FinestraWine::esceDuranteUnaDiscesa()
     Chiudi();
 }
 
-int main(int argc, char* argv[])
-{
-    Scrivania scrivania; // before the application, which connects to its display
-    QGuiApplication app(argc, argv);
-    tst_FinestraWine test(scrivania);
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+SCRIVANIA_MAIN(tst_FinestraWine)
 
 #include "tst_FinestraWine.moc"

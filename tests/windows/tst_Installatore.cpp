@@ -212,13 +212,6 @@ void tst_Installatore::disinstallaSenzaLasciareNulla()
     QVERIFY2(collegamenti.isEmpty(), qPrintable(collegamenti.join(QStringLiteral(", "))));
 }
 
-int main(int argc, char* argv[])
-{
-    Scrivania scrivania; // before the application, which connects to its display
-    QGuiApplication app(argc, argv);
-    tst_Installatore test(scrivania);
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+SCRIVANIA_MAIN(tst_Installatore)
 
 #include "tst_Installatore.moc"
