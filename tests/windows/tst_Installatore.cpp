@@ -128,6 +128,7 @@ private slots:
     void registraIlDisinstallatore();
     void ilProgrammaInstallatoSiApre();
     void disinstallaSenzaLasciareNulla();
+    void disinstallaPaginaPerPagina();
     void zipConLicenzaPerWindows();
     void msiProprieta_data();
     void msiProprieta();
@@ -308,6 +309,48 @@ void tst_Installatore::disinstallaSenzaLasciareNulla()
     // Nor anywhere else in the Start menu or on the desktop.
     const QStringList collegamenti = Collegamenti(*m_wine);
     QVERIFY2(collegamenti.isEmpty(), qPrintable(collegamenti.join(QStringLiteral(", "))));
+}
+
+void tst_Installatore::disinstallaPaginaPerPagina()
+{
+    // The uninstaller as a teacher meets it, from "Programs and Features": it ends on a page
+    // of its own that says the removal is complete, and closes when asked to.
+    QCOMPARE(m_wine->Esegui(m_installatore, { QStringLiteral("/S") }).stato, 0);
+    // NSIS's Italian caption ends with a space.
+    const QString titolo = QStringLiteral("Disinstallazione di Idrovela ");
+    m_programma = m_wine->Avvia(Disinstallatore);
+    QString finestra = m_scrivania.cercaFinestra(titolo, 30000);
+    QVERIFY2(!finestra.isEmpty(), "the uninstaller shows no window");
+    m_scrivania.xdotool({ QStringLiteral("windowactivate"), QStringLiteral("--sync"), finestra });
+    m_scrivania.tasto(QStringLiteral("Return")); // "Disinstalla"
+    const QString cartella = m_wine->PercorsoUnix(Cartella);
+    QDeadlineTimer scadenza(30000);
+    while (QFileInfo::exists(cartella) && !scadenza.hasExpired())
+        QTest::qWait(100);
+    QVERIFY2(!QFileInfo::exists(cartella), "nothing was removed");
+    QTest::qWait(1000);
+
+    finestra = m_scrivania.cercaFinestra(titolo);
+    QVERIFY2(!finestra.isEmpty(), "the uninstaller closed before its last page");
+    const QImage schermata = m_scrivania.schermata();
+    schermata.save(
+        Scrivania::cartellaArtefatti().filePath(QStringLiteral("wine-disinstallato.png")));
+    // The finish page, not the progress page left as it was: its blue picture fills the left
+    // side, where the progress page is grey.
+    const QRect area = m_scrivania.geometria(finestra);
+    int blu = 0;
+    for (int x = area.left(); x < area.left() + 150; ++x) {
+        const QColor colore = schermata.pixelColor(x, area.center().y());
+        blu += colore.blue() > colore.red() + 30 && colore.blue() > colore.green() + 30;
+    }
+    m_scrivania.tasto(QStringLiteral("Return")); // "Chiudi", whatever the page
+    scadenza.setRemainingTime(10000);
+    while (m_scrivania.finestraEsiste(titolo) && !scadenza.hasExpired())
+        QTest::qWait(100);
+    QVERIFY2(blu > 100, "the last page is not the uninstaller's finish page");
+    QVERIFY2(!m_scrivania.finestraEsiste(titolo), "the last page does not close");
+    QVERIFY(m_wine->AttendiServer());
+    QVERIFY(m_wine->Registro(Chiave).stato != 0);
 }
 
 void tst_Installatore::zipConLicenzaPerWindows()
