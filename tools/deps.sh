@@ -8,16 +8,18 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse-dev
     fonts-liberation2)
-# AT-SPI and a session bus for the screen-reader test.
+# AT-SPI and a session bus for the screen-reader test; lintian for the Debian package, unzip
+# for the Windows zip.
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev
-    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0)
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 lintian unzip)
 
 packaging=(dpkg-dev file)
-# The Windows program is cross-compiled, packaged with NSIS and tested under Wine, whose X
-# driver loads the X extensions' libraries when it finds them (they are only recommended).
-windows=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis zip wine wine64
-    libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3)
+# The Windows program is cross-compiled, packaged with NSIS and as an MSI (wixl, and msitools
+# to finish the package and read it back) and tested under Wine, whose X driver loads the X
+# extensions' libraries when it finds them (they are only recommended).
+windows=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis zip wixl msitools
+    wine wine64 libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3)
 # The benchmark watches the X server with DAMAGE and clicks through XTEST.
 bench=(xvfb pulseaudio pulseaudio-utils libx11-dev libxdamage-dev libxtst-dev)
 

@@ -5,6 +5,7 @@
 #   Idrovela.exe                   the program, one static executable
 #   Idrovela-1.00-setup.exe        its installer (NSIS; "/S" installs silently)
 #   Idrovela-1.00-portable.zip     the bare executable, to run from any folder or stick
+#   Idrovela-1.00.msi              the Windows Installer package, per machine, for school IT
 # The benchmark's Windows programs are built there too, in bin/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,15 +16,20 @@ cmake -S "$top" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DIDROVELA_WERROR=
     -DCMAKE_TOOLCHAIN_FILE="$top/tools/mingw-w64-x86_64.cmake" -DIDROVELA_TESTS=OFF >/dev/null
 cmake --build "$out" -j2
 cp "$out/bin/Idrovela.exe" "$out/Idrovela.exe"
+# The licence as Windows's own editors read it: Notepad before Windows 10 shows a file with
+# bare line feeds as one long line. The installers and the zip all carry this copy.
+sed 's/$/\r/' "$top/LICENSE" >"$out/Licenza.txt"
 
-makensis -V2 -NOCD -DTOP="$top" -DEXE="$out/Idrovela.exe" \
+makensis -V2 -NOCD -DTOP="$top" -DEXE="$out/Idrovela.exe" -DLICENZA="$out/Licenza.txt" \
     -DOUT="$out/Idrovela-$version-setup.exe" "$top/packaging/windows/Idrovela.nsi"
+"$top/tools/msi.sh" "$version" "$out/Idrovela.exe" "$out/Licenza.txt" "$out/Idrovela-$version.msi"
 
 # The zip holds the files under the names a Windows user reads, and nothing of this machine's.
 portable=$(mktemp -d)
 trap 'rm -rf "$portable"' EXIT
 cp "$out/Idrovela.exe" "$portable/Idrovela.exe"
-cp "$top/LICENSE" "$portable/Licenza.txt"
+cp "$out/Licenza.txt" "$portable/Licenza.txt"
 rm -f "$out/Idrovela-$version-portable.zip"
 (cd "$portable" && zip -q -X -9 "$out/Idrovela-$version-portable.zip" Idrovela.exe Licenza.txt)
-ls -l "$out/Idrovela.exe" "$out/Idrovela-$version-setup.exe" "$out/Idrovela-$version-portable.zip"
+ls -l "$out/Idrovela.exe" "$out/Idrovela-$version-setup.exe" "$out/Idrovela-$version-portable.zip" \
+    "$out/Idrovela-$version.msi"

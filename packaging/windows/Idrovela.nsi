@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows installer, in Italian. tools/windows.sh builds it:
-#   makensis -DTOP=<source folder> -DEXE=<Idrovela.exe> -DOUT=<installer> Idrovela.nsi
+#   makensis -DTOP=<source folder> -DEXE=<Idrovela.exe> -DLICENZA=<Licenza.txt> \
+#       -DOUT=<installer> Idrovela.nsi
+# LICENZA is the licence with Windows line ends, as the zip and the MSI carry it too.
 # "/S" installs, and the uninstaller's "/S" removes, without a question: for school IT.
 
 Unicode true
@@ -22,6 +24,10 @@ RequestExecutionLevel admin
 !define CHIAVE "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NOME}"
 
 Name "${NOME}"
+# The line above the progress bar once the work is done: the language file has one text for
+# both, "Installazione completata", which the uninstaller must not say.
+Var Completato
+CompletedText "$Completato"
 OutFile "${OUT}"
 InstallDir "$PROGRAMFILES64\${NOME}"
 InstallDirRegKey HKLM "${CHIAVE}" "InstallLocation"
@@ -42,13 +48,14 @@ VIAddVersionKey /LANG=1040 LegalCopyright "GPL-3.0-or-later"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Idrovela.exe"
 
 !insertmacro MUI_PAGE_WELCOME
-!insertmacro MUI_PAGE_LICENSE "${TOP}\LICENSE"
+!insertmacro MUI_PAGE_LICENSE "${LICENZA}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "Italian"
 
@@ -58,16 +65,18 @@ Function .onInit
         Abort
     ${EndIf}
     SetShellVarContext all
+    StrCpy $Completato "Installazione completata"
 FunctionEnd
 
 Function un.onInit
     SetShellVarContext all
+    StrCpy $Completato "Disinstallazione completata"
 FunctionEnd
 
 Section "${NOME}"
     SetOutPath "$INSTDIR"
     File "/oname=Idrovela.exe" "${EXE}"
-    File "/oname=Licenza.txt" "${TOP}\LICENSE"
+    File "/oname=Licenza.txt" "${LICENZA}"
     WriteUninstaller "$INSTDIR\${DISINSTALLA}"
     CreateShortcut "$SMPROGRAMS\${NOME}.lnk" "$INSTDIR\Idrovela.exe" "" \
         "$INSTDIR\Idrovela.exe" 0 SW_SHOWNORMAL "" "Esperimento sul galleggiamento dei corpi"

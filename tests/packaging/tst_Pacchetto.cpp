@@ -40,6 +40,7 @@ private slots:
     void dipendenzeCalcolate();
     void aptLoInstallerebbe();
     void vociValide();
+    void lintianNonHaNullaDaDire();
 
 private:
     QString m_deb;
@@ -74,7 +75,7 @@ void tst_Pacchetto::ogniFileAlSuoPosto_data()
 
     QTest::newRow("the program, on the PATH") << "usr/bin/idrovela" << true;
     QTest::newRow("the sound module, beside it")
-        << "usr/lib/idrovela/libidrovela-suono.so" << false;
+        << "usr/lib/x86_64-linux-gnu/idrovela/libidrovela-suono.so" << false;
     QTest::newRow("the menu entry") << "usr/share/applications/" + Id + ".desktop" << false;
     QTest::newRow("the software centres' description")
         << "usr/share/metainfo/" + Id + ".metainfo.xml" << false;
@@ -84,6 +85,9 @@ void tst_Pacchetto::ogniFileAlSuoPosto_data()
             << false;
     QTest::newRow("the licence") << "usr/share/doc/idrovela/copyright" << false;
     QTest::newRow("the read-me") << "usr/share/doc/idrovela/README.md" << false;
+    QTest::newRow("the changelog") << "usr/share/doc/idrovela/changelog.gz" << false;
+    QTest::newRow("the manual page") << "usr/share/man/man1/idrovela.1.gz" << false;
+    QTest::newRow("the manual page in Italian") << "usr/share/man/it/man1/idrovela.1.gz" << false;
 }
 
 void tst_Pacchetto::ogniFileAlSuoPosto()
@@ -156,6 +160,24 @@ void tst_Pacchetto::vociValide()
         { QStringLiteral("validate"), QStringLiteral("--no-net"),
             m_radice.filePath("usr/share/metainfo/" + Id + ".metainfo.xml") });
     QVERIFY2(metainfo.stato == 0, qPrintable(metainfo.uscita));
+}
+
+void tst_Pacchetto::lintianNonHaNullaDaDire()
+{
+    // Debian's own checker: no error and no warning. Its informational notes are printed for
+    // the log, and a note has to be judged, not counted.
+    const Esito lintian = Esegui(QStringLiteral("lintian"),
+        { QStringLiteral("--display-info"), QStringLiteral("--fail-on"),
+            QStringLiteral("error,warning"), m_deb },
+        300000);
+    qInfo("%s", qPrintable(lintian.uscita.trimmed()));
+    QStringList trovati;
+    for (const QString& riga : lintian.uscita.split(QLatin1Char('\n'))) {
+        if (riga.startsWith(QLatin1String("E: ")) || riga.startsWith(QLatin1String("W: ")))
+            trovati << riga;
+    }
+    QCOMPARE(trovati, QStringList());
+    QVERIFY2(lintian.stato == 0, qPrintable(lintian.uscita));
 }
 
 QTEST_GUILESS_MAIN(tst_Pacchetto)
