@@ -9,8 +9,9 @@
 #include <QScreen>
 #include <QThread>
 
-Scrivania::Scrivania()
-    : m_display(QString::fromLatin1(m_xvfb.display()))
+Scrivania::Scrivania(QSize schermo)
+    : m_xvfb(schermo.width(), schermo.height())
+    , m_display(QString::fromLatin1(m_xvfb.display()))
 {
     if (m_display.isEmpty())
         return;
