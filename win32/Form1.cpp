@@ -161,16 +161,19 @@ HICON Icona(const DisegniForm::Disegno& disegno)
 }
 
 // The bust at the size the title bar or the taskbar asks for: the drawing made for that size,
-// or the next larger one resampled.
-HICON IconaBusto(int lato)
+// or the next larger one resampled; above 48 pixels, the program's own 128-pixel icon.
+HICON IconaBusto(HINSTANCE istanza, int lato)
 {
-    const DisegniForm::Disegno* disegno = &DisegniForm::Busto48;
-    for (const auto* piu : { &DisegniForm::Busto32, &DisegniForm::Busto16 }) {
-        const auto* bitmap = reinterpret_cast<const BITMAPINFOHEADER*>(piu->byte);
-        if (bitmap->biWidth >= lato)
-            disegno = piu;
+    HICON icona = nullptr;
+    for (const auto* disegno :
+        { &DisegniForm::Busto16, &DisegniForm::Busto32, &DisegniForm::Busto48 }) {
+        if (reinterpret_cast<const BITMAPINFOHEADER*>(disegno->byte)->biWidth >= lato) {
+            icona = Icona(*disegno);
+            break;
+        }
     }
-    HICON icona = Icona(*disegno);
+    if (!icona)
+        icona = HICON(LoadImageW(istanza, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, 0));
     const Pixmap originale = DaIcona(icona);
     if (originale.larghezza == lato)
         return icona;
@@ -505,8 +508,8 @@ void Form1::Disponi(int dpi)
         if (font)
             DeleteObject(font);
 
-    HICON grande = IconaBusto(MetricaDi(SM_CXICON, dpi));
-    HICON piccola = IconaBusto(MetricaDi(SM_CXSMICON, dpi));
+    HICON grande = IconaBusto(m_istanza, MetricaDi(SM_CXICON, dpi));
+    HICON piccola = IconaBusto(m_istanza, MetricaDi(SM_CXSMICON, dpi));
     SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, LPARAM(grande));
     SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, LPARAM(piccola));
     for (HICON icona : { m_iconaGrande, m_iconaPiccola })

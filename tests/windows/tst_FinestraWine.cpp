@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QtTest>
 
@@ -114,6 +115,8 @@ private:
     bool VascaDi(const QColor& colore) const;
     // The topmost row of the body in the tank below the surface; -1 when none shows there.
     int RigaDelCorpo() const;
+    // The icons that the window gives the window manager for its title bar and the taskbar.
+    QList<QImage> IconeDellaFinestra() const;
     // The menu bar's entries, left to right, as the screen shows their captions.
     QList<QPoint> VociDelMenu() const;
     void Fotografa(const QString& nome) const;
@@ -295,6 +298,35 @@ int tst_FinestraWine::RigaDelCorpo() const
     return -1;
 }
 
+QList<QImage> tst_FinestraWine::IconeDellaFinestra() const
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+        { QStringLiteral("-display"), m_scrivania.display(), QStringLiteral("-id"), m_finestra,
+            QStringLiteral("-notype"), QStringLiteral("32c"), QStringLiteral("_NET_WM_ICON") });
+    xprop.waitForFinished(5000);
+    // Width, height, then the pixels as 0xAARRGGBB, for each icon in turn.
+    const QString uscita = QString::fromLatin1(xprop.readAllStandardOutput());
+    QList<quint32> numeri;
+    static const QRegularExpression numero(QStringLiteral("\\d+"));
+    for (const QRegularExpressionMatch& m : numero.globalMatch(uscita.section(QLatin1Char('='), 1)))
+        numeri << m.captured().toUInt();
+    QList<QImage> icone;
+    for (qsizetype i = 0; i + 2 <= numeri.size();) {
+        const int larghezza = int(numeri[i]);
+        const int altezza = int(numeri[i + 1]);
+        i += 2;
+        if (larghezza <= 0 || altezza <= 0 || i + larghezza * altezza > numeri.size())
+            break;
+        QImage icona(larghezza, altezza, QImage::Format_ARGB32);
+        for (int y = 0; y < altezza; ++y)
+            for (int x = 0; x < larghezza; ++x)
+                icona.setPixel(x, y, numeri[i++]);
+        icone << icona;
+    }
+    return icone;
+}
+
 QList<QPoint> tst_FinestraWine::VociDelMenu() const
 {
     // Columns of the menu bar with dark pixels in them, grouped into captions.
@@ -370,6 +402,30 @@ void tst_FinestraWine::finestraDelProgetto()
     // The panels are hidden.
     QVERIFY(Quota(Rettangolo("Frame3"), ColorePannello) < 0.01);
     QCOMPARE(VociDelMenu().size(), 2);
+
+    // The title bar and the taskbar show the bust as drawn for their sizes, with its
+    // transparency, not the large icon scaled down.
+    const QList<QImage> icone = IconeDellaFinestra();
+    QCOMPARE(icone.size(), 2);
+    for (const QImage& icona : icone) {
+        const QImage disegno(
+            QStringLiteral(IDROVELA_SORGENTI "/resources/hicolor/%1x%1/apps/idrovela.png")
+                .arg(icona.width()));
+        QVERIFY2(!disegno.isNull(),
+            qPrintable(QStringLiteral("an icon of %1 pixels").arg(icona.width())));
+        int diversi = 0;
+        for (int y = 0; y < icona.height(); ++y)
+            for (int x = 0; x < icona.width(); ++x) {
+                const QRgb visto = icona.pixel(x, y);
+                const QRgb atteso = disegno.pixel(x, y);
+                diversi += qAlpha(visto) != qAlpha(atteso)
+                    || (qAlpha(atteso) && (visto & 0xFFFFFF) != (atteso & 0xFFFFFF));
+            }
+        QVERIFY2(diversi == 0,
+            qPrintable(QStringLiteral("%1 pixels of the %2-pixel icon differ from the bust")
+                           .arg(diversi)
+                           .arg(icona.width())));
+    }
 }
 
 void tst_FinestraWine::ogniLiquidoColoraLaVasca_data()
@@ -690,6 +746,26 @@ void tst_FinestraWine::aOgniScala()
     QCOMPARE(Colore(QPoint(Px(LarghezzaClient) - 1, Px(AltezzaClient) - 1)), ColoreSfondo);
     QCOMPARE(Colore(QPoint(Px(LarghezzaClient) - 1, 0)), ColoreSfondo);
     QVERIFY(Colore(QPoint(Px(LarghezzaClient) - 1, -1)) != ColoreSfondo);
+
+    // The icons at the sizes of this scale, light marble rather than a dark blob.
+    const QList<QImage> icone = IconeDellaFinestra();
+    QCOMPARE(icone.size(), 2);
+    QList<int> lati;
+    for (const QImage& icona : icone) {
+        lati << icona.width();
+        int opachi = 0;
+        int scuri = 0;
+        for (int y = 0; y < icona.height(); ++y)
+            for (int x = 0; x < icona.width(); ++x) {
+                const QRgb pixel = icona.pixel(x, y);
+                opachi += qAlpha(pixel) > 128;
+                scuri += qAlpha(pixel) > 128 && qGray(pixel) < 64;
+            }
+        qInfo("icon of %d pixels: %d opaque, %d dark", icona.width(), opachi, scuri);
+        QVERIFY(opachi > icona.width() * icona.height() / 4 && scuri < opachi / 20);
+    }
+    std::sort(lati.begin(), lati.end());
+    QCOMPARE(lati, QList<int>({ 16 * dpi / 96, 32 * dpi / 96 }));
 
     // The tank: all that is not the window's grey left of the group boxes.
     const QRect sinistra(0, 0, Rettangolo("Frame1").left(), Px(AltezzaClient));
