@@ -62,6 +62,18 @@ std::vector<std::vector<Peso>> Pesi(int vecchio, int nuovo)
     return pesi;
 }
 
+// A 32-bit bitmap of the pixmap's size, whose pixels are written through bit.
+HBITMAP Dib(const Pixmap& pixmap, std::uint32_t*& bit)
+{
+    if (pixmap.Vuota())
+        return nullptr;
+    const BITMAPINFO formato = Formato32(pixmap.larghezza, pixmap.altezza);
+    void* pixel = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &formato, DIB_RGB_COLORS, &pixel, nullptr, 0);
+    bit = static_cast<std::uint32_t*>(pixel);
+    return bitmap;
+}
+
 int Canale(std::uint32_t pixel, int spostamento)
 {
     return int((pixel >> spostamento) & 0xFF);
@@ -160,16 +172,12 @@ Pixmap Ricampiona(const Pixmap& sorgente, int larghezza, int altezza)
 
 HBITMAP BitmapSu(const Pixmap& pixmap, COLORREF sfondo)
 {
-    if (pixmap.Vuota())
-        return nullptr;
-    const BITMAPINFO formato = Formato32(pixmap.larghezza, pixmap.altezza);
-    void* bit = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &formato, DIB_RGB_COLORS, &bit, nullptr, 0);
+    std::uint32_t* destinazione = nullptr;
+    HBITMAP bitmap = Dib(pixmap, destinazione);
     if (!bitmap)
         return nullptr;
     const std::uint32_t dietro
         = std::uint32_t(GetRValue(sfondo)) << 16 | GetGValue(sfondo) << 8 | GetBValue(sfondo);
-    auto* destinazione = static_cast<std::uint32_t*>(bit);
     for (std::size_t i = 0; i < pixmap.pixel.size(); ++i)
         destinazione[i] = (pixmap.pixel[i] >> 24) >= 128 ? pixmap.pixel[i] & 0xFFFFFFu : dietro;
     GdiFlush();
@@ -178,14 +186,11 @@ HBITMAP BitmapSu(const Pixmap& pixmap, COLORREF sfondo)
 
 HICON IconaDa(const Pixmap& pixmap)
 {
-    if (pixmap.Vuota())
-        return nullptr;
-    const BITMAPINFO formato = Formato32(pixmap.larghezza, pixmap.altezza);
-    void* bit = nullptr;
-    HBITMAP colori = CreateDIBSection(nullptr, &formato, DIB_RGB_COLORS, &bit, nullptr, 0);
+    std::uint32_t* bit = nullptr;
+    HBITMAP colori = Dib(pixmap, bit);
     if (!colori)
         return nullptr;
-    std::copy(pixmap.pixel.begin(), pixmap.pixel.end(), static_cast<std::uint32_t*>(bit));
+    std::copy(pixmap.pixel.begin(), pixmap.pixel.end(), bit);
     // One bit a pixel, rows of whole 16-bit words; 1 where nothing shows.
     const std::size_t riga = std::size_t((pixmap.larghezza + 15) / 16 * 2);
     std::vector<unsigned char> maschera(riga * std::size_t(pixmap.altezza), 0);

@@ -80,7 +80,7 @@ LRESULT Riquadro::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(m_hwnd, &ps);
-        if (!IsWindowVisible(m_groupBox))
+        if (m_caption) // a panel: its group box is drawn here, under its children
             SendMessageW(m_groupBox, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
         // The lines listed first lie in front: they are drawn last.
         for (auto linea = m_linee.rbegin(); linea != m_linee.rend(); ++linea) {

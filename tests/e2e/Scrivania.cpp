@@ -143,6 +143,14 @@ QImage Scrivania::schermata() const
     return schermo ? schermo->grabWindow(0).toImage() : QImage();
 }
 
+QImage Scrivania::schermata(const QRect& zona) const
+{
+    QScreen* schermo = QGuiApplication::primaryScreen();
+    return schermo
+        ? schermo->grabWindow(0, zona.x(), zona.y(), zona.width(), zona.height()).toImage()
+        : QImage();
+}
+
 QDir Scrivania::cartellaArtefatti()
 {
     const QString cartella = qEnvironmentVariable(

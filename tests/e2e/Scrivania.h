@@ -41,6 +41,8 @@ public:
     void clic(QPoint punto) const;
     void tasto(const QString& tasto) const;
     QImage schermata() const;
+    // Only a part of the screen, much quicker to take.
+    QImage schermata(const QRect& zona) const;
 
     // Where the tests leave their screenshots: IDROVELA_ARTEFATTI, or "artefatti" here.
     static QDir cartellaArtefatti();

@@ -8,9 +8,9 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QtTest>
 
 #include <cmath>
@@ -88,6 +88,7 @@ private slots:
     void pannelliDallaTastiera();
     void laChiusuraChiedeConferma();
     void esceDuranteUnaDiscesa();
+    void cambioDiScalaDurante();
     void aOgniScala_data();
     void aOgniScala();
     void cleanupTestCase();
@@ -107,6 +108,10 @@ private:
     // The share of the columns of a panel whose bottom rows hold a pixel of its border.
     double BordoInferiore(const QRect& pannello) const;
     void Avvia();
+    // Where the window and its client area lie now.
+    void Misura();
+    // The window told that it moved to a screen of this scale, as Windows would tell it.
+    bool CambiaDpi(int dpi);
     void Chiudi();
     QPoint Schermo(QPoint client) const { return m_client.topLeft() + client; }
     QColor Colore(QPoint client) const;
@@ -128,6 +133,7 @@ private:
     std::unique_ptr<PrefissoWine> m_wine;
     std::unique_ptr<QProcess> m_programma;
     QString m_exe;
+    QString m_cambiaDpi;
     QString m_finestra;
     QRect m_esterno; // the X window: menu bar and client area
     QRect m_client; // the client area below the menu bar, in screen coordinates
@@ -144,6 +150,8 @@ void tst_FinestraWine::initTestCase()
     m_artefatti = Scrivania::cartellaArtefatti();
     m_exe = qEnvironmentVariable("IDROVELA_EXE");
     QVERIFY2(QFile::exists(m_exe), "IDROVELA_EXE names no built Idrovela.exe");
+    m_cambiaDpi = QFileInfo(m_exe).dir().filePath(QStringLiteral("bin/CambiaDpi.exe"));
+    QVERIFY2(QFile::exists(m_cambiaDpi), "no CambiaDpi.exe beside the built Idrovela.exe");
     m_sink = qEnvironmentVariable("IDROVELA_SERVER_AUDIO");
 
     QFile wave(QStringLiteral(IDROVELA_SORGENTI "/resources/suono/bolle.wav"));
@@ -244,10 +252,29 @@ void tst_FinestraWine::Avvia()
     m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 30000);
     QVERIFY2(!m_finestra.isEmpty(), "the window did not appear");
     QTest::qWait(500); // let the window manager settle it and the first frame paint
+    Misura();
+}
+
+void tst_FinestraWine::Misura()
+{
     m_esterno = m_scrivania.geometria(m_finestra);
     // Wine's X window holds the menu bar and the client area; the frame is openbox's.
     m_client = QRect(m_esterno.left(), m_esterno.bottom() - Px(AltezzaClient) + 1,
         Px(LarghezzaClient), Px(AltezzaClient));
+}
+
+bool tst_FinestraWine::CambiaDpi(int dpi)
+{
+    const PrefissoWine::Esito esito = m_wine->Esegui(m_cambiaDpi, { QString::number(dpi) });
+    if (esito.stato != 0)
+        return false;
+    m_dpi = dpi;
+    // The window manager learns the new size after the program has set it.
+    const bool fatto = QTest::qWaitFor(
+        [&] { return m_scrivania.geometria(m_finestra).width() == Px(LarghezzaClient); }, 5000);
+    QTest::qWait(500);
+    Misura();
+    return fatto;
 }
 
 void tst_FinestraWine::Chiudi()
@@ -291,10 +318,12 @@ bool tst_FinestraWine::VascaDi(const QColor& colore) const
 
 int tst_FinestraWine::RigaDelCorpo() const
 {
-    const QImage schermata = m_scrivania.schermata();
-    for (int y = RigaSotto; y <= RigaFondo; ++y)
-        if (schermata.pixelColor(Schermo(QPoint(ColonnaCorpo, y))) != ColoreAcqua)
-            return y;
+    // One column of the screen, so that looking takes little from the program that moves.
+    const QPoint alto = Schermo(QPoint(ColonnaCorpo, RigaSotto));
+    const QImage colonna = m_scrivania.schermata(QRect(alto, QSize(1, RigaFondo - RigaSotto + 1)));
+    for (int y = 0; y < colonna.height(); ++y)
+        if (colonna.pixelColor(0, y) != ColoreAcqua)
+            return RigaSotto + y;
     return -1;
 }
 
@@ -473,12 +502,15 @@ void tst_FinestraWine::ferroInAcquaAffondaConLeBolle()
 
     // The body goes down the tank, row after row, while the verdict has not come yet.
     QList<int> righe;
+    bool fotografata = false;
     while (corsa.elapsed() < 1300) {
         const int riga = RigaDelCorpo();
         if (riga >= 0 && (righe.isEmpty() || riga != righe.last()))
             righe << riga;
-        if (righe.size() == 3)
+        if (righe.size() == 3 && !fotografata) {
             Fotografa(QStringLiteral("04-discesa"));
+            fotografata = true;
+        }
     }
     QVERIFY2(righe.size() >= 3,
         qPrintable(QStringLiteral("the body was seen at %1 rows only").arg(righe.size())));
@@ -720,6 +752,40 @@ void tst_FinestraWine::esceDuranteUnaDiscesa()
     Chiudi();
 }
 
+void tst_FinestraWine::cambioDiScalaDurante()
+{
+    Avvia();
+    Scegli("Option1", 0);
+    Scegli("Option2", 1);
+    QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
+    // The pointer away, so that no control is drawn as hovered.
+    m_scrivania.xdotool(
+        { QStringLiteral("mousemove"), QStringLiteral("1270"), QStringLiteral("1010") });
+    QTest::qWait(300);
+    const QImage prima = m_scrivania.schermata().copy(m_client);
+
+    // Moved to a screen at 150 %, the window takes the new scale whole, choices and all.
+    QVERIFY(CambiaDpi(144));
+    Fotografa(QStringLiteral("21-passato-a-144dpi"));
+    QCOMPARE(m_esterno.width(), Px(LarghezzaClient));
+    QCOMPARE(Colore(QPoint(Px(LarghezzaClient) - 1, 0)), ColoreSfondo);
+    QVERIFY(Colore(QPoint(Px(LarghezzaClient) - 1, -1)) != ColoreSfondo);
+    const QRect sinistra(0, 0, Rettangolo("Frame1").left(), Px(AltezzaClient));
+    const QRect vasca = Diversi(m_scrivania.schermata(), sinistra, {}, ColoreSfondo);
+    qInfo("tank at 144 dpi %s", qPrintable(Testo(vasca)));
+    QVERIFY(Vicini(vasca, Rettangolo("imgContenitore")));
+    const QRect ferro = Pixel(1680, 960, CuboFerro);
+    QVERIFY(Quota(ferro.adjusted(2, 2, -2, -2), ColoreAcqua) < 0.3);
+    QVERIFY(Quota(ferro.translated(0, ferro.height() + 2), ColoreAcqua) > 0.95);
+
+    // Back at 100 %, it is the window it was, pixel for pixel.
+    QVERIFY(CambiaDpi(96));
+    const QImage dopo = m_scrivania.schermata().copy(m_client);
+    QCOMPARE(dopo.size(), prima.size());
+    QVERIFY2(dopo == prima, "the window differs from before its trip to 150 %");
+    Chiudi();
+}
+
 void tst_FinestraWine::aOgniScala_data()
 {
     QTest::addColumn<int>("dpi");
@@ -834,12 +900,8 @@ void tst_FinestraWine::aOgniScala()
         QPoint(colonna, Pixel(0, 240, QRect(0, 303, 1, 1)).bottom()));
     const auto arancio = [](QRgb pixel) { return qRed(pixel) > 200 && qBlue(pixel) < 176; };
     const QRect schermoAsse = asse.translated(m_client.topLeft());
-    QScreen* schermo = QGuiApplication::primaryScreen();
     const auto rigaDelRame = [&] {
-        const QImage striscia = schermo
-                                    ->grabWindow(0, schermoAsse.x(), schermoAsse.y(),
-                                        schermoAsse.width(), schermoAsse.height())
-                                    .toImage();
+        const QImage striscia = m_scrivania.schermata(schermoAsse);
         for (int y = 0; y < striscia.height(); ++y)
             if (arancio(striscia.pixel(0, y)))
                 return asse.top() + y;
