@@ -114,6 +114,20 @@ QString PrefissoWine::PercorsoUnix(const QString& percorsoWindows) const
         .filePath(QStringLiteral("drive_c") + resto);
 }
 
+bool PrefissoWine::ImpostaDpi(int dpi)
+{
+    const Esito esito = Esegui(QStringLiteral("reg"),
+        { QStringLiteral("add"), QStringLiteral("HKCU\\Control Panel\\Desktop"),
+            QStringLiteral("/v"), QStringLiteral("LogPixels"), QStringLiteral("/t"),
+            QStringLiteral("REG_DWORD"), QStringLiteral("/d"), QString::number(dpi),
+            QStringLiteral("/f") },
+        30000);
+    if (esito.stato != 0)
+        m_errore
+            = QStringLiteral("reg add LogPixels failed: ") + QString::fromLocal8Bit(esito.uscita);
+    return esito.stato == 0 && AttendiServer();
+}
+
 bool PrefissoWine::AttendiServer(int attesaMs)
 {
     QProcess wineserver;

@@ -44,6 +44,10 @@ public:
     // <prefix>/drive_c/Program Files).
     QString PercorsoUnix(const QString& percorsoWindows) const;
 
+    // The screen's dots per inch for the programs started from now on, as the user's display
+    // settings give it; the server must have ended for them to read it anew.
+    bool ImpostaDpi(int dpi);
+
     // Waits for the Wine server to end once its last program has left.
     bool AttendiServer(int attesaMs = 30000);
 

@@ -31,8 +31,9 @@ QByteArray LeggiDisplay(int fd)
 
 } // namespace
 
-ServerX::ServerX()
+ServerX::ServerX(int larghezza, int altezza)
 {
+    const std::string schermo = std::to_string(larghezza) + "x" + std::to_string(altezza) + "x24";
     int tubo[2];
     if (pipe(tubo) != 0)
         return;
@@ -43,8 +44,8 @@ ServerX::ServerX()
         const int nulla = open("/dev/null", O_WRONLY);
         dup2(nulla, STDERR_FILENO);
         const std::string fd = std::to_string(tubo[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-            "tcp", "-noreset", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", schermo.c_str(),
+            "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(tubo[1]);

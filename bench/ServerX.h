@@ -5,11 +5,11 @@
 
 #include <sys/types.h>
 
-// A private Xvfb of 1024 x 768 on a display number of its own, with no window manager; the
-// end-to-end tests add one. Stopped when destroyed.
+// A private Xvfb, 1024 x 768 unless told, on a display number of its own, with no window
+// manager; the end-to-end tests add one. Stopped when destroyed.
 class ServerX {
 public:
-    ServerX();
+    explicit ServerX(int larghezza = 1024, int altezza = 768);
     ~ServerX();
     ServerX(const ServerX&) = delete;
     ServerX& operator=(const ServerX&) = delete;

@@ -1,84 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Figura.h"
 #include "Procedura.h"
+#include "Twips.h"
 
 #include <windowsx.h>
 
-#include <cstdlib>
-#include <vector>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
 constexpr wchar_t Classe[] = L"Figura";
 
-SIZE MisuraBitmap(HBITMAP bitmap)
+// The opaque pixels of a picture, as a region.
+HRGN RegioneOpaca(const Pixmap& pixmap)
 {
-    BITMAP info {};
-    GetObjectW(bitmap, sizeof info, &info);
-    return { info.bmWidth, std::abs(info.bmHeight) };
-}
-
-SIZE MisuraIcona(HICON icona)
-{
-    ICONINFO info {};
-    if (!GetIconInfo(icona, &info))
-        return {};
-    SIZE misura = MisuraBitmap(info.hbmMask);
-    if (!info.hbmColor)
-        misura.cy /= 2; // a monochrome icon keeps its image and its mask in one bitmap
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor)
-        DeleteObject(info.hbmColor);
-    return misura;
-}
-
-// The opaque pixels of an icon, grown by a whole factor, as a region.
-HRGN RegioneIcona(HICON icona, SIZE misura, int fattore)
-{
-    ICONINFO info {};
-    if (!GetIconInfo(icona, &info))
-        return nullptr;
-    const int larghezzaRiga = ((misura.cx + 31) / 32) * 4;
-    std::vector<unsigned char> maschera(std::size_t(larghezzaRiga) * std::size_t(misura.cy));
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colori[2];
-    } formato {};
-    formato.header.biSize = sizeof formato.header;
-    formato.header.biWidth = misura.cx;
-    formato.header.biHeight = -misura.cy; // top row first
-    formato.header.biPlanes = 1;
-    formato.header.biBitCount = 1;
-    HDC dc = GetDC(nullptr);
-    const int righe = GetDIBits(dc, info.hbmMask, 0, UINT(misura.cy), maschera.data(),
-        reinterpret_cast<BITMAPINFO*>(&formato), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor)
-        DeleteObject(info.hbmColor);
-    if (righe != misura.cy)
-        return nullptr;
-
     HRGN regione = CreateRectRgn(0, 0, 0, 0);
-    for (int y = 0; y < misura.cy; ++y) {
-        const unsigned char* riga = maschera.data() + std::size_t(y) * std::size_t(larghezzaRiga);
+    for (int y = 0; y < pixmap.altezza; ++y) {
         int x = 0;
-        while (x < misura.cx) {
-            const auto trasparente = [&](int px) { return (riga[px / 8] >> (7 - px % 8)) & 1; };
-            while (x < misura.cx && trasparente(x))
+        while (x < pixmap.larghezza) {
+            const auto opaco = [&](int px) { return pixmap.Alpha(px, y) >= 128; };
+            while (x < pixmap.larghezza && !opaco(x))
                 ++x;
             const int inizio = x;
-            while (x < misura.cx && !trasparente(x))
+            while (x < pixmap.larghezza && opaco(x))
                 ++x;
             if (x > inizio) {
-                HRGN tratto
-                    = CreateRectRgn(inizio * fattore, y * fattore, x * fattore, (y + 1) * fattore);
+                HRGN tratto = CreateRectRgn(inizio, y, x, y + 1);
                 CombineRgn(regione, regione, tratto, RGN_OR);
                 DeleteObject(tratto);
             }
         }
     }
     return regione;
+}
+
+COLORREF ColoreDi(HBRUSH pennello)
+{
+    LOGBRUSH info {};
+    GetObjectW(pennello, sizeof info, &info);
+    return info.lbColor;
 }
 
 } // namespace
@@ -104,45 +65,36 @@ Figura::Figura(HWND contenitore, int id, HBRUSH sfondo)
 
 Figura::~Figura()
 {
-    Libera();
-}
-
-void Figura::Libera()
-{
     if (m_bitmap)
         DeleteObject(m_bitmap);
-    if (m_icona)
-        DestroyIcon(m_icona);
-    m_bitmap = nullptr;
-    m_icona = nullptr;
 }
 
 void Figura::ImpostaBitmap(HBITMAP bitmap)
 {
-    Libera();
-    if (!bitmap) { // no such picture: nothing shows, and the control keeps its size
-        AggiornaForma();
-        InvalidateRect(m_hwnd, nullptr, TRUE);
-        return;
-    }
-    m_bitmap = bitmap;
-    m_naturale = MisuraBitmap(bitmap);
-    Adatta();
+    // No such picture: nothing shows, and the control keeps its size.
+    Imposta(bitmap ? DaBitmap(bitmap) : Pixmap(), false);
+    if (bitmap)
+        DeleteObject(bitmap);
 }
 
 void Figura::ImpostaIcona(HICON icona)
 {
     if (!icona)
         return;
-    Libera();
-    m_icona = icona;
-    m_naturale = MisuraIcona(icona);
+    Imposta(DaIcona(icona), true);
+    DestroyIcon(icona);
+}
+
+void Figura::Imposta(Pixmap originale, bool maschera)
+{
+    m_originale = std::move(originale);
+    m_maschera = maschera;
     Adatta();
 }
 
-void Figura::ImpostaFattore(int fattore)
+void Figura::ImpostaDpi(int dpi)
 {
-    m_fattore = fattore;
+    m_dpi = dpi;
     Adatta();
 }
 
@@ -154,25 +106,32 @@ void Figura::ImpostaMisura(SIZE misura)
 
 void Figura::Adatta()
 {
-    const bool conFigura = m_bitmap || m_icona;
-    const SIZE misura
-        = conFigura ? SIZE { m_naturale.cx * m_fattore, m_naturale.cy * m_fattore } : m_misura;
+    // A picture of w pixels covers 15 w twips, and goes through the layout's own rounding.
+    m_scalata = Ricampiona(m_originale, Twips::Px(15 * m_originale.larghezza, m_dpi),
+        Twips::Px(15 * m_originale.altezza, m_dpi));
+    if (m_bitmap)
+        DeleteObject(m_bitmap);
+    m_bitmap = BitmapSu(m_scalata, ColoreDi(m_sfondo));
+    const SIZE misura = m_bitmap ? SIZE { m_scalata.larghezza, m_scalata.altezza } : m_misura;
     SetWindowPos(
         m_hwnd, nullptr, 0, 0, misura.cx, misura.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     AggiornaForma();
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
+int Figura::Spessore() const
+{
+    return std::max(1, MulDiv(1, m_dpi, Twips::DpiStandard));
+}
+
 void Figura::AggiornaForma()
 {
-    if (!m_icona) {
+    if (!m_maschera || m_scalata.Vuota()) {
         SetWindowRgn(m_hwnd, nullptr, IsWindowVisible(m_hwnd));
         return;
     }
     // The border and the focus frame lie round the picture: the shape takes them in too.
-    HRGN regione = RegioneIcona(m_icona, m_naturale, m_fattore);
-    if (!regione)
-        return;
+    HRGN regione = RegioneOpaca(m_scalata);
     RECT area {};
     GetClientRect(m_hwnd, &area);
     const auto anello = [&](RECT bordo, int spessore) {
@@ -185,9 +144,9 @@ void Figura::AggiornaForma()
         DeleteObject(esterno);
     };
     if (m_borderStyle == 1)
-        anello(area, m_fattore);
+        anello(area, Spessore());
     if (m_fuoco) {
-        InflateRect(&area, -(m_fattore + 1), -(m_fattore + 1));
+        InflateRect(&area, -(Spessore() + 1), -(Spessore() + 1));
         anello(area, 1);
     }
     SetWindowRgn(m_hwnd, regione, IsWindowVisible(m_hwnd)); // the window owns the region
@@ -207,23 +166,17 @@ void Figura::Disegna(HDC dc) const
     RECT area {};
     GetClientRect(m_hwnd, &area);
     FillRect(dc, &area, m_sfondo);
-    const int cx = m_naturale.cx * m_fattore;
-    const int cy = m_naturale.cy * m_fattore;
     if (m_bitmap) {
         HDC memoria = CreateCompatibleDC(dc);
         HGDIOBJ vecchio = SelectObject(memoria, m_bitmap);
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchBlt(dc, 0, 0, cx, cy, memoria, 0, 0, m_naturale.cx, m_naturale.cy, SRCCOPY);
+        BitBlt(dc, 0, 0, m_scalata.larghezza, m_scalata.altezza, memoria, 0, 0, SRCCOPY);
         SelectObject(memoria, vecchio);
         DeleteDC(memoria);
-    } else if (m_icona) {
-        SetStretchBltMode(dc, COLORONCOLOR);
-        DrawIconEx(dc, 0, 0, m_icona, cx, cy, 0, nullptr, DI_NORMAL);
     }
     if (m_borderStyle == 1) {
         // One pixel of the design wide, whatever the screen's scale.
         HBRUSH nero = HBRUSH(GetStockObject(BLACK_BRUSH));
-        const int l = m_fattore;
+        const int l = Spessore();
         const RECT lati[]
             = { { 0, 0, area.right, l }, { 0, area.bottom - l, area.right, area.bottom },
                   { 0, 0, l, area.bottom }, { area.right - l, 0, area.right, area.bottom } };
@@ -232,7 +185,7 @@ void Figura::Disegna(HDC dc) const
     }
     if (m_fuoco) {
         RECT fuoco = area;
-        InflateRect(&fuoco, -(m_fattore + 1), -(m_fattore + 1));
+        InflateRect(&fuoco, -(Spessore() + 1), -(Spessore() + 1));
         DrawFocusRect(dc, &fuoco);
     }
 }

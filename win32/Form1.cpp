@@ -6,6 +6,7 @@
 #include "Disposizione.h"
 #include "Figura.h"
 #include "Module1.h"
+#include "Pixmap.h"
 #include "Procedura.h"
 #include "Riquadro.h"
 #include "Twips.h"
@@ -159,6 +160,27 @@ HICON Icona(const DisegniForm::Disegno& disegno)
         TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
 }
 
+// The bust at the size the title bar or the taskbar asks for: the drawing made for that size,
+// or the next larger one resampled; above 48 pixels, the program's own 128-pixel icon.
+HICON IconaBusto(HINSTANCE istanza, int lato)
+{
+    HICON icona = nullptr;
+    for (const auto* disegno :
+        { &DisegniForm::Busto16, &DisegniForm::Busto32, &DisegniForm::Busto48 }) {
+        if (reinterpret_cast<const BITMAPINFOHEADER*>(disegno->byte)->biWidth >= lato) {
+            icona = Icona(*disegno);
+            break;
+        }
+    }
+    if (!icona)
+        icona = HICON(LoadImageW(istanza, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, 0));
+    const Pixmap originale = DaIcona(icona);
+    if (originale.larghezza == lato)
+        return icona;
+    DestroyIcon(icona);
+    return IconaDa(Ricampiona(originale, lato, lato));
+}
+
 // The exit question's buttons read "Sì" and "No" whatever the system's language: the box is
 // renamed as it is shown, before it is painted.
 HHOOK gancioUscita = nullptr;
@@ -170,8 +192,9 @@ LRESULT CALLBACK RinominaBottoni(int codice, WPARAM w, LPARAM l)
         wchar_t classe[16] {};
         GetClassNameW(box, classe, 16);
         if (std::wcscmp(classe, L"#32770") == 0) {
-            SetDlgItemTextW(box, IDYES, L"S\u00ec");
-            SetDlgItemTextW(box, IDNO, L"No");
+            // With their letters, as the system's own Yes and No have theirs.
+            SetDlgItemTextW(box, IDYES, L"&S\u00ec");
+            SetDlgItemTextW(box, IDNO, L"&No");
             UnhookWindowsHookEx(gancioUscita);
             gancioUscita = nullptr;
             return 0;
@@ -189,10 +212,6 @@ void Form1::Registra(HINSTANCE istanza)
     classe.lpfnWndProc = Procedura<Form1>;
     classe.hInstance = istanza;
     classe.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    classe.hIcon
-        = HICON(LoadImageW(istanza, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    classe.hIconSm = HICON(LoadImageW(istanza, MAKEINTRESOURCEW(1), IMAGE_ICON,
-        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     classe.lpszClassName = Classe;
     RegisterClassExW(&classe);
     Figura::Registra(istanza);
@@ -447,7 +466,6 @@ void Form1::Disponi(int dpi)
     m_fontPredefinito = m_fontTitolo = m_fontTesto = nullptr;
     CreaFont(dpi);
     const auto px = [dpi](double twips) { return Twips::Px(twips, dpi); };
-    const int fattore = Twips::FattoreFigure(dpi);
 
     for (Controllo& controllo : m_controlli) {
         const Riga& riga = *controllo.riga;
@@ -458,7 +476,7 @@ void Form1::Disponi(int dpi)
             controllo.riquadro->Disponi(rettangolo, Font(riga), px(90));
             break;
         case Tipo::Picture:
-            controllo.figura->ImpostaFattore(fattore);
+            controllo.figura->ImpostaDpi(dpi);
             controllo.figura->ImpostaMisura({ px(riga.width), px(riga.height) });
             SetWindowPos(controllo.hwnd, nullptr, px(riga.left), px(controllo.top), 0, 0,
                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -490,10 +508,8 @@ void Form1::Disponi(int dpi)
         if (font)
             DeleteObject(font);
 
-    HICON grande = HICON(LoadImageW(m_istanza, MAKEINTRESOURCEW(1), IMAGE_ICON,
-        MetricaDi(SM_CXICON, dpi), MetricaDi(SM_CYICON, dpi), 0));
-    HICON piccola = HICON(LoadImageW(m_istanza, MAKEINTRESOURCEW(1), IMAGE_ICON,
-        MetricaDi(SM_CXSMICON, dpi), MetricaDi(SM_CYSMICON, dpi), 0));
+    HICON grande = IconaBusto(m_istanza, MetricaDi(SM_CXICON, dpi));
+    HICON piccola = IconaBusto(m_istanza, MetricaDi(SM_CXSMICON, dpi));
     SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, LPARAM(grande));
     SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, LPARAM(piccola));
     for (HICON icona : { m_iconaGrande, m_iconaPiccola })

@@ -27,9 +27,12 @@ Riquadro::Riquadro(HWND finestra, int id, const std::wstring& caption, bool capt
     // Tab and the arrow keys look for controls inside it.
     m_hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, Classe, caption.c_str(),
         WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, finestra, HMENU(INT_PTR(id)), istanza, this);
+    // A panel's labels are transparent and reach its edges: a group box window would be clipped
+    // out under them and lose those parts of its border. So a panel draws its group box itself,
+    // beneath all its children, and the window of the group box stays hidden.
     m_groupBox = CreateWindowExW(0, L"BUTTON", captionPropria ? L"" : caption.c_str(),
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | BS_GROUPBOX, 0, 0, 0, 0, m_hwnd,
-        nullptr, istanza, nullptr);
+        WS_CHILD | (captionPropria ? 0 : WS_VISIBLE) | WS_CLIPSIBLINGS | WS_GROUP | BS_GROUPBOX, 0,
+        0, 0, 0, m_hwnd, nullptr, istanza, nullptr);
     if (captionPropria)
         m_caption = CreateWindowExW(0, L"STATIC", caption.c_str(),
             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
@@ -77,6 +80,8 @@ LRESULT Riquadro::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(m_hwnd, &ps);
+        if (m_caption) // a panel: its group box is drawn here, under its children
+            SendMessageW(m_groupBox, WM_PRINTCLIENT, WPARAM(dc), PRF_CLIENT);
         // The lines listed first lie in front: they are drawn last.
         for (auto linea = m_linee.rbegin(); linea != m_linee.rend(); ++linea) {
             const int prima = linea->spessore / 2;

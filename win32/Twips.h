@@ -14,11 +14,4 @@ inline int Px(double twips, int dpi)
     return int(std::lround(twips * dpi / 1440.0));
 }
 
-// Pictures are drawn for 96 dots per inch and grow by whole factors only, so that their pixels
-// stay sharp: twice at 192, once at 144.
-constexpr int FattoreFigure(int dpi)
-{
-    return dpi / DpiStandard > 1 ? dpi / DpiStandard : 1;
-}
-
 } // namespace Twips

@@ -9,8 +9,9 @@
 #include <QScreen>
 #include <QThread>
 
-Scrivania::Scrivania()
-    : m_display(QString::fromLatin1(m_xvfb.display()))
+Scrivania::Scrivania(QSize schermo)
+    : m_xvfb(schermo.width(), schermo.height())
+    , m_display(QString::fromLatin1(m_xvfb.display()))
 {
     if (m_display.isEmpty())
         return;
@@ -140,6 +141,14 @@ QImage Scrivania::schermata() const
 {
     QScreen* schermo = QGuiApplication::primaryScreen();
     return schermo ? schermo->grabWindow(0).toImage() : QImage();
+}
+
+QImage Scrivania::schermata(const QRect& zona) const
+{
+    QScreen* schermo = QGuiApplication::primaryScreen();
+    return schermo
+        ? schermo->grabWindow(0, zona.x(), zona.y(), zona.width(), zona.height()).toImage()
+        : QImage();
 }
 
 QDir Scrivania::cartellaArtefatti()

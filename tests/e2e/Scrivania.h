@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +16,7 @@
 // well, to take screenshots; so it must exist before the QGuiApplication does.
 class Scrivania {
 public:
-    Scrivania();
+    explicit Scrivania(QSize schermo = QSize(1024, 768));
     ~Scrivania();
     Scrivania(const Scrivania&) = delete;
     Scrivania& operator=(const Scrivania&) = delete;
@@ -40,6 +41,8 @@ public:
     void clic(QPoint punto) const;
     void tasto(const QString& tasto) const;
     QImage schermata() const;
+    // Only a part of the screen, much quicker to take.
+    QImage schermata(const QRect& zona) const;
 
     // Where the tests leave their screenshots: IDROVELA_ARTEFATTI, or "artefatti" here.
     static QDir cartellaArtefatti();
@@ -54,10 +57,11 @@ private:
 
 // The main function of a test case whose constructor takes the desktop: the desktop comes
 // first, since the application connects to its display.
-#define SCRIVANIA_MAIN(Test)                                                                       \
+#define SCRIVANIA_MAIN(Test) SCRIVANIA_MAIN_SCHERMO(Test, 1024, 768)
+#define SCRIVANIA_MAIN_SCHERMO(Test, larghezza, altezza)                                           \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
-        Scrivania scrivania;                                                                       \
+        Scrivania scrivania(QSize(larghezza, altezza));                                            \
         QGuiApplication app(argc, argv);                                                           \
         Test test(scrivania);                                                                      \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

@@ -8,40 +8,17 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QRegularExpression>
+#include <QThread>
 #include <QtTest>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
 namespace {
-
-// Where a control of the layout lies in the client area, in pixels at 96 dpi.
-QRect Rettangolo(const char* nome, int indice = -1)
-{
-    for (const Disposizione::Riga& riga : Disposizione::Controlli) {
-        if (std::strcmp(riga.nome, nome) != 0 || riga.indice != indice)
-            continue;
-        int left = riga.left;
-        int top = riga.top;
-        if (riga.contenitore)
-            for (const Disposizione::Riga& frame : Disposizione::Controlli)
-                if (std::strcmp(frame.nome, riga.contenitore) == 0) {
-                    left += frame.left;
-                    top += frame.top;
-                }
-        const auto px = [](int twips) { return (twips + 7) / 15; };
-        return QRect(px(left), px(top), px(riga.width), px(riga.height));
-    }
-    return {};
-}
-
-QPoint Opzione(const char* gruppo, int indice)
-{
-    // On the button's circle, at its left, rather than on its caption.
-    const QRect r = Rettangolo(gruppo, indice);
-    return QPoint(r.left() + 8, r.center().y());
-}
 
 // Points of the tank's liquid that no body ever covers, in the tank picture's own pixels.
 const QList<QPoint> NelLiquido { { 52, 184 }, { 200, 230 }, { 80, 130 } };
@@ -56,6 +33,30 @@ const QColor ColoreGrigio(0xD6, 0xD6, 0xD6);
 const QColor ColoreOlio(0xD2, 0xFF, 0x80);
 const QColor ColorePannello(192, 255, 255);
 const QColor ColoreSfondo(199, 199, 199);
+
+// The whole client area, in twips.
+constexpr int LarghezzaClient = 7110;
+constexpr int AltezzaClient = 6000;
+
+// The opaque block of a body's picture (64 pixels a side at 96 dpi), in the picture's pixels.
+const QRect CuboFerro(14, 17, 34, 31);
+const QRect CuboRame(13, 17, 34, 31);
+
+// True when every edge of one rectangle lies within a pixel of the other's.
+bool Vicini(const QRect& a, const QRect& b)
+{
+    return qAbs(a.left() - b.left()) <= 1 && qAbs(a.top() - b.top()) <= 1
+        && qAbs(a.right() - b.right()) <= 1 && qAbs(a.bottom() - b.bottom()) <= 1;
+}
+
+QString Testo(const QRect& r)
+{
+    return QStringLiteral("(%1, %2) %3 x %4")
+        .arg(r.left())
+        .arg(r.top())
+        .arg(r.width())
+        .arg(r.height());
+}
 
 constexpr int Frequenza = Registrazione::Frequenza;
 constexpr double Somiglianza = 0.9;
@@ -88,10 +89,30 @@ private slots:
     void pannelliDallaTastiera();
     void laChiusuraChiedeConferma();
     void esceDuranteUnaDiscesa();
+    void cambioDiScalaDurante();
+    void aOgniScala_data();
+    void aOgniScala();
     void cleanupTestCase();
 
 private:
+    // Twips of the layout as pixels at the screen's dots per inch, rounded as the program does.
+    int Px(double twips) const { return int(std::lround(twips * m_dpi / 1440.0)); }
+    // Where a control of the layout lies in the client area, in pixels.
+    QRect Rettangolo(const char* nome, int indice = -1) const;
+    // Where a picture's own pixels land when the picture lies at (left, top) twips.
+    QRect Pixel(int left, int top, const QRect& parte) const;
+    QPoint Opzione(const char* gruppo, int indice) const;
+    // The bounding box, in client coordinates, of the pixels in the zone that differ from
+    // those of the same place in the other screenshot (or from the colour, when none is given).
+    QRect Diversi(const QImage& schermata, const QRect& zona, const QImage& prima,
+        const QColor& colore = {}) const;
+    // The share of the columns of a panel whose bottom rows hold a pixel of its border.
+    double BordoInferiore(const QRect& pannello) const;
     void Avvia();
+    // Where the window and its client area lie now.
+    void Misura();
+    // The window told that it moved to a screen of this scale, as Windows would tell it.
+    bool CambiaDpi(int dpi);
     void Chiudi();
     QPoint Schermo(QPoint client) const { return m_client.topLeft() + client; }
     QColor Colore(QPoint client) const;
@@ -100,6 +121,8 @@ private:
     bool VascaDi(const QColor& colore) const;
     // The topmost row of the body in the tank below the surface; -1 when none shows there.
     int RigaDelCorpo() const;
+    // The icons that the window gives the window manager for its title bar and the taskbar.
+    QList<QImage> IconeDellaFinestra() const;
     // The menu bar's entries, left to right, as the screen shows their captions.
     QList<QPoint> VociDelMenu() const;
     void Fotografa(const QString& nome) const;
@@ -111,10 +134,12 @@ private:
     std::unique_ptr<PrefissoWine> m_wine;
     std::unique_ptr<QProcess> m_programma;
     QString m_exe;
+    QString m_cambiaDpi;
     QString m_finestra;
     QRect m_esterno; // the X window: menu bar and client area
     QRect m_client; // the client area below the menu bar, in screen coordinates
     QDir m_artefatti;
+    int m_dpi = 96; // the screen's, as the Wine prefix gives it
     QString m_sink;
     QVector<float> m_bolle; // the committed bubbling sound as the recording should hold it
 };
@@ -126,6 +151,8 @@ void tst_FinestraWine::initTestCase()
     m_artefatti = Scrivania::cartellaArtefatti();
     m_exe = qEnvironmentVariable("IDROVELA_EXE");
     QVERIFY2(QFile::exists(m_exe), "IDROVELA_EXE names no built Idrovela.exe");
+    m_cambiaDpi = QFileInfo(m_exe).dir().filePath(QStringLiteral("bin/CambiaDpi.exe"));
+    QVERIFY2(QFile::exists(m_cambiaDpi), "no CambiaDpi.exe beside the built Idrovela.exe");
     m_sink = qEnvironmentVariable("IDROVELA_SERVER_AUDIO");
 
     QFile wave(QStringLiteral(IDROVELA_SORGENTI "/resources/suono/bolle.wav"));
@@ -140,6 +167,75 @@ void tst_FinestraWine::initTestCase()
     preparazione.start();
     QVERIFY2(m_wine->Prepara(), qPrintable(m_wine->Errore()));
     qInfo("a fresh Wine prefix took %.1f s", double(preparazione.elapsed()) / 1000);
+}
+
+QRect tst_FinestraWine::Rettangolo(const char* nome, int indice) const
+{
+    for (const Disposizione::Riga& riga : Disposizione::Controlli) {
+        if (std::strcmp(riga.nome, nome) != 0 || riga.indice != indice)
+            continue;
+        int left = riga.left;
+        int top = riga.top;
+        if (riga.contenitore)
+            for (const Disposizione::Riga& frame : Disposizione::Controlli)
+                if (std::strcmp(frame.nome, riga.contenitore) == 0) {
+                    left += frame.left;
+                    top += frame.top;
+                }
+        return QRect(Px(left), Px(top), Px(riga.width), Px(riga.height));
+    }
+    return {};
+}
+
+QRect tst_FinestraWine::Pixel(int left, int top, const QRect& parte) const
+{
+    const int x = left + 15 * parte.left();
+    const int y = top + 15 * parte.top();
+    return QRect(QPoint(Px(x), Px(y)),
+        QPoint(Px(x + 15 * parte.width()) - 1, Px(y + 15 * parte.height()) - 1));
+}
+
+QPoint tst_FinestraWine::Opzione(const char* gruppo, int indice) const
+{
+    // On the button's circle, at its left, rather than on its caption.
+    const QRect r = Rettangolo(gruppo, indice);
+    return QPoint(r.left() + Px(120), r.center().y());
+}
+
+QRect tst_FinestraWine::Diversi(
+    const QImage& schermata, const QRect& zona, const QImage& prima, const QColor& colore) const
+{
+    const QImage dopo = schermata.convertToFormat(QImage::Format_RGB32);
+    const QImage confronto = prima.isNull() ? prima : prima.convertToFormat(QImage::Format_RGB32);
+    QRect trovati;
+    const QRgb fisso = colore.rgb();
+    for (int y = zona.top(); y <= zona.bottom(); ++y) {
+        const QPoint inizio = Schermo(QPoint(0, y));
+        const auto* riga = reinterpret_cast<const QRgb*>(dopo.constScanLine(inizio.y()));
+        const auto* prec = confronto.isNull()
+            ? nullptr
+            : reinterpret_cast<const QRgb*>(confronto.constScanLine(inizio.y()));
+        for (int x = zona.left(); x <= zona.right(); ++x) {
+            const int sx = inizio.x() + x;
+            if ((riga[sx] & 0xFFFFFF) != ((prec ? prec[sx] : fisso) & 0xFFFFFF))
+                trovati |= QRect(x, y, 1, 1);
+        }
+    }
+    return trovati;
+}
+
+double tst_FinestraWine::BordoInferiore(const QRect& pannello) const
+{
+    const QImage schermata = m_scrivania.schermata();
+    int conBordo = 0;
+    const int colonne = pannello.width() - 8;
+    for (int x = pannello.left() + 4; x < pannello.left() + 4 + colonne; ++x) {
+        bool bordo = false;
+        for (int y = pannello.bottom() - 2; y <= pannello.bottom() && !bordo; ++y)
+            bordo = schermata.pixelColor(Schermo(QPoint(x, y))) != ColorePannello;
+        conBordo += bordo;
+    }
+    return double(conBordo) / colonne;
 }
 
 void tst_FinestraWine::cleanupTestCase()
@@ -157,9 +253,29 @@ void tst_FinestraWine::Avvia()
     m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 30000);
     QVERIFY2(!m_finestra.isEmpty(), "the window did not appear");
     QTest::qWait(500); // let the window manager settle it and the first frame paint
+    Misura();
+}
+
+void tst_FinestraWine::Misura()
+{
     m_esterno = m_scrivania.geometria(m_finestra);
     // Wine's X window holds the menu bar and the client area; the frame is openbox's.
-    m_client = QRect(m_esterno.left(), m_esterno.bottom() - 399, 474, 400);
+    m_client = QRect(m_esterno.left(), m_esterno.bottom() - Px(AltezzaClient) + 1,
+        Px(LarghezzaClient), Px(AltezzaClient));
+}
+
+bool tst_FinestraWine::CambiaDpi(int dpi)
+{
+    const PrefissoWine::Esito esito = m_wine->Esegui(m_cambiaDpi, { QString::number(dpi) });
+    if (esito.stato != 0)
+        return false;
+    m_dpi = dpi;
+    // The window manager learns the new size after the program has set it.
+    const bool fatto = QTest::qWaitFor(
+        [&] { return m_scrivania.geometria(m_finestra).width() == Px(LarghezzaClient); }, 5000);
+    QTest::qWait(500);
+    Misura();
+    return fatto;
 }
 
 void tst_FinestraWine::Chiudi()
@@ -203,11 +319,42 @@ bool tst_FinestraWine::VascaDi(const QColor& colore) const
 
 int tst_FinestraWine::RigaDelCorpo() const
 {
-    const QImage schermata = m_scrivania.schermata();
-    for (int y = RigaSotto; y <= RigaFondo; ++y)
-        if (schermata.pixelColor(Schermo(QPoint(ColonnaCorpo, y))) != ColoreAcqua)
-            return y;
+    // One column of the screen, so that looking takes little from the program that moves.
+    const QPoint alto = Schermo(QPoint(ColonnaCorpo, RigaSotto));
+    const QImage colonna = m_scrivania.schermata(QRect(alto, QSize(1, RigaFondo - RigaSotto + 1)));
+    for (int y = 0; y < colonna.height(); ++y)
+        if (colonna.pixelColor(0, y) != ColoreAcqua)
+            return RigaSotto + y;
     return -1;
+}
+
+QList<QImage> tst_FinestraWine::IconeDellaFinestra() const
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+        { QStringLiteral("-display"), m_scrivania.display(), QStringLiteral("-id"), m_finestra,
+            QStringLiteral("-notype"), QStringLiteral("32c"), QStringLiteral("_NET_WM_ICON") });
+    xprop.waitForFinished(5000);
+    // Width, height, then the pixels as 0xAARRGGBB, for each icon in turn.
+    const QString uscita = QString::fromLatin1(xprop.readAllStandardOutput());
+    QList<quint32> numeri;
+    static const QRegularExpression numero(QStringLiteral("\\d+"));
+    for (const QRegularExpressionMatch& m : numero.globalMatch(uscita.section(QLatin1Char('='), 1)))
+        numeri << m.captured().toUInt();
+    QList<QImage> icone;
+    for (qsizetype i = 0; i + 2 <= numeri.size();) {
+        const int larghezza = int(numeri[i]);
+        const int altezza = int(numeri[i + 1]);
+        i += 2;
+        if (larghezza <= 0 || altezza <= 0 || i + larghezza * altezza > numeri.size())
+            break;
+        QImage icona(larghezza, altezza, QImage::Format_ARGB32);
+        for (int y = 0; y < altezza; ++y)
+            for (int x = 0; x < larghezza; ++x)
+                icona.setPixel(x, y, numeri[i++]);
+        icone << icona;
+    }
+    return icone;
 }
 
 QList<QPoint> tst_FinestraWine::VociDelMenu() const
@@ -219,7 +366,7 @@ QList<QPoint> tst_FinestraWine::VociDelMenu() const
     QList<QPoint> voci;
     int inizio = -1;
     int ultima = -100;
-    for (int x = m_esterno.left(); x < m_esterno.left() + 200; ++x) {
+    for (int x = m_esterno.left(); x < m_esterno.left() + Px(3000); ++x) {
         bool scuro = false;
         for (int y = alto; y <= basso && !scuro; ++y)
             scuro = qGray(schermata.pixel(x, y)) < 96;
@@ -285,6 +432,30 @@ void tst_FinestraWine::finestraDelProgetto()
     // The panels are hidden.
     QVERIFY(Quota(Rettangolo("Frame3"), ColorePannello) < 0.01);
     QCOMPARE(VociDelMenu().size(), 2);
+
+    // The title bar and the taskbar show the bust as drawn for their sizes, with its
+    // transparency, not the large icon scaled down.
+    const QList<QImage> icone = IconeDellaFinestra();
+    QCOMPARE(icone.size(), 2);
+    for (const QImage& icona : icone) {
+        const QImage disegno(
+            QStringLiteral(IDROVELA_SORGENTI "/resources/hicolor/%1x%1/apps/idrovela.png")
+                .arg(icona.width()));
+        QVERIFY2(!disegno.isNull(),
+            qPrintable(QStringLiteral("an icon of %1 pixels").arg(icona.width())));
+        int diversi = 0;
+        for (int y = 0; y < icona.height(); ++y)
+            for (int x = 0; x < icona.width(); ++x) {
+                const QRgb visto = icona.pixel(x, y);
+                const QRgb atteso = disegno.pixel(x, y);
+                diversi += qAlpha(visto) != qAlpha(atteso)
+                    || (qAlpha(atteso) && (visto & 0xFFFFFF) != (atteso & 0xFFFFFF));
+            }
+        QVERIFY2(diversi == 0,
+            qPrintable(QStringLiteral("%1 pixels of the %2-pixel icon differ from the bust")
+                           .arg(diversi)
+                           .arg(icona.width())));
+    }
 }
 
 void tst_FinestraWine::ogniLiquidoColoraLaVasca_data()
@@ -332,12 +503,16 @@ void tst_FinestraWine::ferroInAcquaAffondaConLeBolle()
 
     // The body goes down the tank, row after row, while the verdict has not come yet.
     QList<int> righe;
+    bool fotografata = false;
     while (corsa.elapsed() < 1300) {
+        QThread::msleep(5); // a body's step lasts 30 ms; the program and its sound need the rest
         const int riga = RigaDelCorpo();
         if (riga >= 0 && (righe.isEmpty() || riga != righe.last()))
             righe << riga;
-        if (righe.size() == 3)
+        if (righe.size() == 3 && !fotografata) {
             Fotografa(QStringLiteral("04-discesa"));
+            fotografata = true;
+        }
     }
     QVERIFY2(righe.size() >= 3,
         qPrintable(QStringLiteral("the body was seen at %1 rows only").arg(righe.size())));
@@ -477,6 +652,10 @@ void tst_FinestraWine::pannelliSiApronoESiChiudono()
     }
     QTRY_VERIFY_WITH_TIMEOUT(Quota(proprio, ColorePannello) > 0.5, 3000);
     Fotografa(QStringLiteral("08-") + pannello);
+    // The frame's border runs whole along its bottom, under the transparent labels too.
+    const double bordo = BordoInferiore(riquadro);
+    QVERIFY2(bordo > 0.99,
+        qPrintable(QStringLiteral("a bottom border along %1 of the panel").arg(bordo)));
 
     // Held down, the arrow draws a thin border round itself; released, it closes the panel.
     const QRect bottone = Rettangolo(qPrintable(freccia));
@@ -528,23 +707,24 @@ void tst_FinestraWine::pannelliDallaTastiera()
 void tst_FinestraWine::laChiusuraChiedeConferma()
 {
     Avvia();
-    m_scrivania.clic(m_scrivania.closeBox(m_finestra));
-    QVERIFY2(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty(), "nothing asked");
-    Fotografa(QStringLiteral("10-uscita"));
-    // "No" is the second button.
-    m_scrivania.tasto(QStringLiteral("Tab"));
-    m_scrivania.tasto(QStringLiteral("space"));
-    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Uscita")));
-    QTest::qWait(500);
-    QVERIFY(m_programma->state() == QProcess::Running);
-    QVERIFY(m_scrivania.finestraEsiste(QStringLiteral("Idrovela")));
+    // "No" by its letter, and by Alt with it, as the system's own Yes and No answer to theirs.
+    for (const QString& no : { QStringLiteral("n"), QStringLiteral("alt+n") }) {
+        m_scrivania.clic(m_scrivania.closeBox(m_finestra));
+        QVERIFY2(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty(), "nothing asked");
+        Fotografa(QStringLiteral("10-uscita"));
+        m_scrivania.tasto(no);
+        QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Uscita")));
+        QTest::qWait(500);
+        QVERIFY(m_programma->state() == QProcess::Running);
+        QVERIFY(m_scrivania.finestraEsiste(QStringLiteral("Idrovela")));
+    }
     Fotografa(QStringLiteral("11-rimasto"));
 
-    // "Sì", the default button, ends it at once.
+    // "Sì" by its letter ends it at once.
     m_scrivania.clic(m_scrivania.closeBox(m_finestra));
     QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
     QElapsedTimer uscita;
-    m_scrivania.tasto(QStringLiteral("Return"));
+    m_scrivania.tasto(QStringLiteral("s"));
     uscita.start();
     QVERIFY2(m_programma->waitForFinished(3000), "the program did not end");
     qInfo("from \"Sì\" to the end: %lld ms", uscita.elapsed());
@@ -574,6 +754,221 @@ void tst_FinestraWine::esceDuranteUnaDiscesa()
     Chiudi();
 }
 
-SCRIVANIA_MAIN(tst_FinestraWine)
+void tst_FinestraWine::cambioDiScalaDurante()
+{
+    Avvia();
+    Scegli("Option1", 0);
+    Scegli("Option2", 1);
+    QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
+    // The pointer away, so that no control is drawn as hovered.
+    m_scrivania.xdotool(
+        { QStringLiteral("mousemove"), QStringLiteral("1270"), QStringLiteral("1010") });
+    QTest::qWait(300);
+    const QImage prima = m_scrivania.schermata().copy(m_client);
+
+    // Moved to a screen at 150 %, the window takes the new scale whole, choices and all.
+    QVERIFY(CambiaDpi(144));
+    Fotografa(QStringLiteral("21-passato-a-144dpi"));
+    QCOMPARE(m_esterno.width(), Px(LarghezzaClient));
+    QCOMPARE(Colore(QPoint(Px(LarghezzaClient) - 1, 0)), ColoreSfondo);
+    QVERIFY(Colore(QPoint(Px(LarghezzaClient) - 1, -1)) != ColoreSfondo);
+    const QRect sinistra(0, 0, Rettangolo("Frame1").left(), Px(AltezzaClient));
+    const QRect vasca = Diversi(m_scrivania.schermata(), sinistra, {}, ColoreSfondo);
+    qInfo("tank at 144 dpi %s", qPrintable(Testo(vasca)));
+    QVERIFY(Vicini(vasca, Rettangolo("imgContenitore")));
+    const QRect ferro = Pixel(1680, 960, CuboFerro);
+    QVERIFY(Quota(ferro.adjusted(2, 2, -2, -2), ColoreAcqua) < 0.3);
+    QVERIFY(Quota(ferro.translated(0, ferro.height() + 2), ColoreAcqua) > 0.95);
+
+    // Back at 100 %, it is the window it was, pixel for pixel.
+    QVERIFY(CambiaDpi(96));
+    const QImage dopo = m_scrivania.schermata().copy(m_client);
+    QCOMPARE(dopo.size(), prima.size());
+    QVERIFY2(dopo == prima, "the window differs from before its trip to 150 %");
+    Chiudi();
+}
+
+void tst_FinestraWine::aOgniScala_data()
+{
+    QTest::addColumn<int>("dpi");
+
+    QTest::newRow("at 125 %, 120 dpi, pictures and places grow alike") << 120;
+    QTest::newRow("at 150 %, 144 dpi, pictures and places grow alike") << 144;
+    QTest::newRow("at 200 %, 192 dpi, every picture's pixel is doubled") << 192;
+}
+
+void tst_FinestraWine::aOgniScala()
+{
+    QFETCH(int, dpi);
+    // One prefix for every scale: the next start reads the new setting.
+    Chiudi();
+    QVERIFY2(m_wine->ImpostaDpi(dpi), qPrintable(m_wine->Errore()));
+    m_dpi = dpi;
+    Avvia();
+    const QString nome = QStringLiteral("20-%1dpi-").arg(dpi);
+    Fotografa(nome + QStringLiteral("avvio"));
+
+    // The client area: as wide as the layout, and as high, from the menu bar down.
+    QCOMPARE(m_esterno.width(), Px(LarghezzaClient));
+    QVERIFY(m_esterno.height() - Px(AltezzaClient) >= 15);
+    QCOMPARE(Colore(QPoint(Px(LarghezzaClient) - 1, Px(AltezzaClient) - 1)), ColoreSfondo);
+    QCOMPARE(Colore(QPoint(Px(LarghezzaClient) - 1, 0)), ColoreSfondo);
+    QVERIFY(Colore(QPoint(Px(LarghezzaClient) - 1, -1)) != ColoreSfondo);
+
+    // The icons at the sizes of this scale, light marble rather than a dark blob.
+    const QList<QImage> icone = IconeDellaFinestra();
+    QCOMPARE(icone.size(), 2);
+    QList<int> lati;
+    for (const QImage& icona : icone) {
+        lati << icona.width();
+        int opachi = 0;
+        int scuri = 0;
+        for (int y = 0; y < icona.height(); ++y)
+            for (int x = 0; x < icona.width(); ++x) {
+                const QRgb pixel = icona.pixel(x, y);
+                opachi += qAlpha(pixel) > 128;
+                scuri += qAlpha(pixel) > 128 && qGray(pixel) < 64;
+            }
+        qInfo("icon of %d pixels: %d opaque, %d dark", icona.width(), opachi, scuri);
+        QVERIFY(opachi > icona.width() * icona.height() / 4 && scuri < opachi / 20);
+    }
+    std::sort(lati.begin(), lati.end());
+    QCOMPARE(lati, QList<int>({ 16 * dpi / 96, 32 * dpi / 96 }));
+
+    // The tank: all that is not the window's grey left of the group boxes.
+    const QRect sinistra(0, 0, Rettangolo("Frame1").left(), Px(AltezzaClient));
+    const QRect vasca = Diversi(m_scrivania.schermata(), sinistra, {}, ColoreSfondo);
+    const QRect vascaDisegno = Rettangolo("imgContenitore");
+    qInfo("tank %s, designed %s", qPrintable(Testo(vasca)), qPrintable(Testo(vascaDisegno)));
+    QVERIFY(Vicini(vasca, vascaDisegno));
+
+    // The bodies against the tank: iron at the surface, where every run starts, and copper
+    // at its design place, the floor, where a run ends.
+    Scegli("Option1", 0);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        Quota(Pixel(120, 240, QRect(60, 150, 120, 80)), ColoreAcqua) > 0.99, 3000);
+    const QImage senzaCorpo = m_scrivania.schermata();
+    const auto corpo = [&](int indice, const QRect& cubo, int top) -> bool {
+        Scegli("Option2", indice);
+        const QRect atteso = Pixel(1680, top, cubo);
+        if (!QTest::qWaitFor(
+                [&] { return Quota(atteso.adjusted(2, 2, -2, -2), ColoreAcqua) < 0.5; }, 3000))
+            return false;
+        QTest::qWait(200);
+        const QRect visto = Diversi(m_scrivania.schermata(), vasca, senzaCorpo);
+        qInfo("body %s, designed %s; from the tank's corner (%d, %d), designed (%d, %d)",
+            qPrintable(Testo(visto)), qPrintable(Testo(atteso)), visto.left() - vasca.left(),
+            visto.top() - vasca.top(), atteso.left() - vascaDisegno.left(),
+            atteso.top() - vascaDisegno.top());
+        return Vicini(
+            visto.translated(-vasca.topLeft()), atteso.translated(-vascaDisegno.topLeft()));
+    };
+    QVERIFY2(corpo(1, CuboFerro, 960), "iron is not where the design puts it in the surface");
+    QVERIFY2(corpo(2, CuboRame, 3840), "copper is not where the design puts it on the floor");
+
+    // The samples at their scaled size, each left of its label.
+    const auto campione = [&](const char* img, const char* lbl, QSize pixel) {
+        const QRect r = Rettangolo(img);
+        const QRect zona(r.left(), r.top(), Px(LarghezzaClient) - r.left(),
+            qMin(Px(15 * pixel.height()), Px(AltezzaClient) - r.top()));
+        const QImage schermata = m_scrivania.schermata();
+        int destra = r.left();
+        while (Diversi(schermata, QRect(destra + 1, zona.top(), 1, zona.height()), {}, ColoreSfondo)
+                   .isValid())
+            ++destra;
+        const QRect etichetta = Rettangolo(lbl);
+        int testo = etichetta.left();
+        while (testo < etichetta.right() && [&] {
+            for (int y = etichetta.top(); y <= etichetta.bottom(); ++y)
+                if (qGray(schermata.pixel(Schermo(QPoint(testo, y)))) < 128)
+                    return false;
+            return true;
+        }())
+            ++testo;
+        const int atteso = Px(4560 + 15 * pixel.width()) - 1;
+        qInfo(
+            "%s: right edge %d, designed %d; its label's text from %d", img, destra, atteso, testo);
+        return qAbs(destra - atteso) <= 1 && destra < etichetta.left() && testo > destra + 1
+            && testo < etichetta.right();
+    };
+    QVERIFY2(campione("imgLiquido", "lblPSLiquido", QSize(67, 28)), "the water sample");
+    QVERIFY2(campione("imgMateriale", "lblPSMateriale", QSize(62, 61)), "the copper sample");
+
+    // A run of copper, which sinks: the body goes down the tank's axis, from below the surface
+    // to the floor, and is last seen there, a step above its design place at most. Only the
+    // body is orange there.
+    const int colonna = Pixel(1680, 0, QRect(30, 0, 1, 1)).left();
+    const QRect asse(QPoint(colonna, Pixel(0, 240, QRect(0, 106, 1, 1)).top()),
+        QPoint(colonna, Pixel(0, 240, QRect(0, 303, 1, 1)).bottom()));
+    const auto arancio = [](QRgb pixel) { return qRed(pixel) > 200 && qBlue(pixel) < 176; };
+    const QRect schermoAsse = asse.translated(m_client.topLeft());
+    const auto rigaDelRame = [&] {
+        const QImage striscia = m_scrivania.schermata(schermoAsse);
+        for (int y = 0; y < striscia.height(); ++y)
+            if (arancio(striscia.pixel(0, y)))
+                return asse.top() + y;
+        return -1;
+    };
+    const int primaRiga = rigaDelRame(); // copper at its design place, on the floor
+    m_scrivania.clic(Schermo(Rettangolo("Command1").center()));
+    QElapsedTimer corsa;
+    corsa.start();
+    QList<int> righe;
+    bool partito = false; // the run puts the body at the surface, above the rows looked at
+    bool fotografata = false;
+    while (corsa.elapsed() < 5000) {
+        QThread::msleep(5);
+        const int riga = rigaDelRame();
+        partito = partito || riga < 0 || riga < primaRiga - 1;
+        if (!partito)
+            continue;
+        if (riga < 0) {
+            if (!righe.isEmpty())
+                break; // back at the surface, for the verdict
+            continue;
+        }
+        if (righe.isEmpty() || riga != righe.last())
+            righe << riga;
+        if (righe.size() == 3 && !fotografata) {
+            Fotografa(nome + QStringLiteral("discesa"));
+            fotografata = true;
+        }
+    }
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Il corpo affonda")).isEmpty());
+    const int fondo = Pixel(1680, 3810, CuboRame).top();
+    qInfo("copper seen at %lld rows, the last %d, its last step's designed row %d", righe.size(),
+        righe.isEmpty() ? -1 : righe.last(), fondo);
+    QVERIFY(righe.size() >= 3);
+    QVERIFY(std::is_sorted(righe.begin(), righe.end()));
+    QVERIFY(righe.last() <= fondo + 1 && righe.last() >= fondo - Px(50) - 1);
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
+
+    // Both panels, their arrows in their corners and their borders whole.
+    const QList<QPoint> voci = VociDelMenu();
+    QCOMPARE(voci.size(), 2);
+    m_scrivania.clic(voci[0]);
+    QTest::qWait(300);
+    m_scrivania.tasto(QStringLiteral("Down"));
+    m_scrivania.tasto(QStringLiteral("Return"));
+    m_scrivania.clic(voci[1]);
+    QTRY_VERIFY_WITH_TIMEOUT(Quota(Rettangolo("Frame4"), ColorePannello) > 0.5, 3000);
+    QTest::qWait(200);
+    Fotografa(nome + QStringLiteral("pannelli"));
+    for (const char* pannello : { "Frame3", "Frame4" })
+        QVERIFY2(BordoInferiore(Rettangolo(pannello)) > 0.99, pannello);
+    for (const char* freccia : { "Command3", "Image1" }) {
+        const QRect atteso = Rettangolo(freccia);
+        const QRect vista
+            = Diversi(m_scrivania.schermata(), atteso.adjusted(-4, -4, 4, 4), {}, ColorePannello);
+        qInfo("%s %s, designed %s", freccia, qPrintable(Testo(vista)), qPrintable(Testo(atteso)));
+        QVERIFY(atteso.contains(vista) && vista.width() > atteso.width() * 3 / 4);
+    }
+    Chiudi();
+    m_dpi = 96;
+    QVERIFY2(m_wine->ImpostaDpi(m_dpi), qPrintable(m_wine->Errore()));
+}
+
+SCRIVANIA_MAIN_SCHERMO(tst_FinestraWine, 1280, 1024)
 
 #include "tst_FinestraWine.moc"

@@ -67,8 +67,13 @@ void Finestra(QMap<QString, QByteArray>& file)
     }
 
     QList<QByteArray> ico;
-    for (int lato : { 16, 24, 32, 48 })
-        ico.append(ImmagineIconaArgb(Rimpicciolisci(busto, lato)));
+    for (int lato : { 16, 24, 32, 48 }) {
+        const QByteArray piccola = ImmagineIconaArgb(Rimpicciolisci(busto, lato));
+        ico.append(piccola);
+        // The Win32 window's own icons for its title bar and the taskbar.
+        if (lato != 24)
+            file.insert(QStringLiteral("windows/busto%1.dib").arg(lato), piccola);
+    }
     ico.append(iconaBusto);
     file.insert("windows/idrovela.ico", iconaBusto.isEmpty() ? QByteArray() : FileIco(ico));
 
