@@ -84,7 +84,7 @@ Section "${NOME}"
     WriteRegStr HKLM "${CHIAVE}" "DisplayName" "${NOME}"
     WriteRegStr HKLM "${CHIAVE}" "DisplayVersion" "${VERSIONE}"
     WriteRegStr HKLM "${CHIAVE}" "Publisher" "${EDITORE}"
-    WriteRegStr HKLM "${CHIAVE}" "DisplayIcon" "$INSTDIR\Idrovela.exe,0"
+    WriteRegStr HKLM "${CHIAVE}" "DisplayIcon" "$INSTDIR\${DISINSTALLA},0"
     WriteRegStr HKLM "${CHIAVE}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${CHIAVE}" "UninstallString" '"$INSTDIR\${DISINSTALLA}"'
     WriteRegStr HKLM "${CHIAVE}" "QuietUninstallString" '"$INSTDIR\${DISINSTALLA}" /S'

@@ -231,7 +231,9 @@ void tst_Installatore::registraIlDisinstallatore_data()
                                  << "1.00";
     QTest::newRow("the publisher") << "Publisher"
                                    << "Laboratorio Idrovela";
-    QTest::newRow("the icon, the program's own") << "DisplayIcon" << Programma + ",0";
+    // The program's own icon group holds one large image; the uninstaller's holds every size
+    // that Programs and Features may show.
+    QTest::newRow("the icon, every size of it") << "DisplayIcon" << Disinstallatore + ",0";
     QTest::newRow("the uninstaller")
         << "UninstallString" << QLatin1Char('"') + Disinstallatore + QLatin1Char('"');
     QTest::newRow("the uninstaller, silent")
