@@ -10,6 +10,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -199,10 +200,17 @@ public:
     std::string Contenitore(const char* contenitore) const
     {
         std::string html;
-        for (const std::string& nome : OrdineDiLettura)
+        for (const std::string& nome : OrdineDiLettura) {
+            // A group's buttons in the order of their tab indices, which the arrows follow.
+            std::vector<const Riga*> righe;
             for (const Riga& riga : Disposizione::Controlli)
                 if (nome == riga.nome && Uguali(riga.contenitore, contenitore))
-                    html += Controllo(riga);
+                    righe.push_back(&riga);
+            std::sort(righe.begin(), righe.end(),
+                [](const Riga* a, const Riga* b) { return a->tabIndex < b->tabIndex; });
+            for (const Riga* riga : righe)
+                html += Controllo(*riga);
+        }
         return html;
     }
 
