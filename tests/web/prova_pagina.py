@@ -361,6 +361,9 @@ class Pagina(unittest.TestCase):
         self.scegli("Option1", 0)
         self.scegli("Option2", 1)
         self.el("Command1").click()  # a sinking run with its sound, which "Sì" must stop
+        chiede = ("const e = new Event('beforeunload', { cancelable: true }); "
+                  "dispatchEvent(e); return e.defaultPrevented")
+        self.assertTrue(self.d.execute_script(chiede), "closing the tab would not ask")
         self.el("mnfile").click()
         self.el("mnexit").click()
         self.assertEqual(self.box(), ("Uscita", "Sei sicuro di voler uscire?"))
@@ -381,6 +384,7 @@ class Pagina(unittest.TestCase):
                          "Il programma è terminato. Per avviarlo di nuovo, ricarica la pagina.")
         self.assertFalse(self.d.execute_script("return Idrovela.intervallo"))
         self.assertIsNone(self.d.execute_script("return Idrovela.sorgente"))
+        self.assertFalse(self.d.execute_script(chiede), "an ended program still asks")
         self.schermata("fine")
 
 
