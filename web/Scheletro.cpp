@@ -141,8 +141,6 @@ const std::map<std::string, std::string> NomiAccessibili {
     { "imgContenitore", "Vasca con acqua" },
     { "Frame3", "Spiegazione" },
     { "Frame4", "Informazioni" },
-    { "lblPSLiquido", "Densità del liquido" },
-    { "lblPSMateriale", "Densità del materiale" },
 };
 
 // The window's own pictures, which travel in the markup itself.

@@ -355,6 +355,72 @@ class Pagina(unittest.TestCase):
         ActionChains(self.d).send_keys(Keys.ARROW_DOWN).perform()
         self.assertEqual(self.el("lblPSLiquido").text, "Densità= 13,6")
 
+    # --- what a screen reader is given
+
+    def albero(self):
+        voci = []
+        for nodo in self.d.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]:
+            if nodo.get("ignored"):
+                continue
+            proprieta = {p["name"]: p["value"].get("value") for p in nodo.get("properties", [])}
+            voci.append((nodo.get("role", {}).get("value"), nodo.get("name", {}).get("value"),
+                         nodo.get("description", {}).get("value"), proprieta))
+        return voci
+
+    def nodo(self, ruolo, nome):
+        trovati = [v for v in self.albero() if v[0] == ruolo and v[1] == nome]
+        self.assertEqual(len(trovati), 1, f"{ruolo} {nome!r}")
+        return trovati[0]
+
+    def annuncio(self):
+        return self.el("annunci").get_attribute("textContent").strip()
+
+    def test_albero_accessibile_e_annunci(self):
+        self.nodo("menuitem", "File")
+        self.nodo("menuitem", "?")
+        self.assertEqual(self.nodo("status", "")[3]["live"], "polite")
+        self.nodo("group", "Liquido")
+        self.nodo("group", "Materiale")
+        self.assertTrue(self.nodo("button", "OK")[3].get("disabled"))
+        self.nodo("image", "Vasca con acqua")
+        opzioni = [v[1] for v in self.albero() if v[0] == "radio"]
+        self.assertEqual(opzioni, ["Acqua", "Mercurio", "Olio", "Benzina",
+                                   "Ghiaccio", "Ferro", "Rame", "Legno"])
+        self.scegli("Option1", 2)
+        self.aspetta("return document.getElementById('annunci').textContent")
+        self.assertEqual(self.annuncio(), "Densità= 0,9")
+        self.nodo("image", "Vasca con olio")
+        self.nodo("image", "Campione di olio")
+        self.scegli("Option2", 1)
+        self.aspetta("return document.getElementById('annunci').textContent.includes('7,86')")
+        self.assertEqual(self.annuncio(), "OK disponibile. Densità = 7,86")
+        self.assertFalse(self.nodo("button", "OK")[3].get("disabled"))
+        self.nodo("image", "Corpo di ferro")
+        self.nodo("image", "Campione di ferro")
+        self.el("Command1").click()
+        self.aspetta("return document.getElementById('annunci').textContent"
+                     ".includes('Esperimento avviato')")
+        self.box()
+        box = self.nodo("dialog", "Il corpo affonda")
+        self.assertEqual(box[2], AFFONDA[1])
+        self.assertTrue(box[3].get("modal"))
+        self.chiudi_box()
+        self.el("mnfile").click()
+        self.el("mnprince").click()
+        self.nodo("group", "Spiegazione")
+        self.assertTrue(self.nodo("button", "Indietro")[3].get("focused"))
+        self.aspetta("return document.getElementById('annunci').textContent"
+                     ".startsWith('Un corpo immerso')")
+        self.assertEqual(self.annuncio(), self.el("Label1").get_attribute("textContent"))
+        self.el("mnfile").click()
+        self.el("mnexit").click()
+        self.box()
+        domanda = self.nodo("alertdialog", "Uscita")
+        self.assertEqual(domanda[2], "Sei sicuro di voler uscire?")
+        self.nodo("button", "Sì")
+        self.nodo("button", "No")
+        self.el("msgNo").click()
+
     # --- leaving
 
     def test_uscita_no_poi_si(self):
