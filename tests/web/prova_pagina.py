@@ -8,11 +8,14 @@ against the pictures, the runs tick by tick; the console stays silent and nothin
 Environment: IDROVELA_PAGINA (the built idrovela.html), IDROVELA_RETTANGOLI (its rectangles
 as JSON), IDROVELA_ARTEFATTI (where the screenshots go), IDROVELA_RISORSE (resources/).
 """
+import functools
+import http.server
 import io
 import json
 import os
 import pathlib
 import tempfile
+import threading
 import time
 import unittest
 
@@ -40,7 +43,22 @@ def px(twips):
     return int(twips / 15 + 0.5)
 
 
-def browser(lingua="it-IT", larghezza=800, altezza=600):
+def aspetta(d, condizione, perche, secondi=10.0):
+    """Waits for a script's answer to be true, and returns it."""
+    fine = time.monotonic() + secondi
+    while True:
+        valore = d.execute_script(condizione)
+        if valore:
+            return valore
+        if time.monotonic() > fine:
+            raise AssertionError(perche + ": still waiting for " + condizione)
+        time.sleep(0.02)
+
+
+AVVIATA = "return typeof Idrovela !== 'undefined' && Idrovela.pronto"
+
+
+def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False):
     opzioni = webdriver.ChromeOptions()
     for flag in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
                  "--disable-background-networking", "--disable-component-update",
@@ -53,7 +71,7 @@ def browser(lingua="it-IT", larghezza=800, altezza=600):
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
     driver.execute_cdp_cmd("Network.enable", {})
     driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
-        "offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+        "offline": not in_rete, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
     return driver
 
 
@@ -87,7 +105,7 @@ class Pagina(unittest.TestCase):
         self.d.execute_script(
             "if (typeof Idrovela !== 'undefined') removeEventListener('beforeunload', Idrovela.chiediUscita)")
         self.d.get(URL)
-        self.aspetta("return typeof Idrovela !== 'undefined' && Idrovela.pronto")
+        self.aspetta(AVVIATA)
         # Every top a body takes, and when each box opens, with the time.
         self.d.execute_script("""
             window.traccia = [];
@@ -111,13 +129,7 @@ class Pagina(unittest.TestCase):
                 () => traccia.push([performance.now(), 'OK']), true);""")
 
     def aspetta(self, condizione, secondi=10.0):
-        fine = time.monotonic() + secondi
-        while time.monotonic() < fine:
-            valore = self.d.execute_script(condizione)
-            if valore:
-                return valore
-            time.sleep(0.02)
-        self.fail("still waiting for: " + condizione)
+        return aspetta(self.d, condizione, self.id(), secondi)
 
     def el(self, id):
         return self.d.find_element(By.ID, id)
@@ -351,6 +363,14 @@ class Pagina(unittest.TestCase):
         ActionChains(self.d).key_up(Keys.SPACE).perform()
         self.assertFalse(self.aperto("Frame3"))
         self.assertEqual(self.d.execute_script("return document.activeElement.value"), "0")
+        # Return closes it too, and the arrow does not stay pressed: the key is let go after
+        # the panel, and the focus with it, has gone.
+        ActionChains(self.d).send_keys(Keys.F10, Keys.ARROW_RIGHT, Keys.ENTER, Keys.ENTER).perform()
+        self.assertFalse(self.aperto("Frame4"))
+        self.el("mninfo").click()
+        self.assertNotIn("premuto", self.el("Image1").get_attribute("class"))
+        ActionChains(self.d).send_keys(Keys.ESCAPE).perform()
+        self.scegli("Option1", 0)
         # Arrows within a group choose.
         ActionChains(self.d).send_keys(Keys.ARROW_DOWN).perform()
         self.assertEqual(self.el("lblPSLiquido").text, "Densità= 13,6")
@@ -459,15 +479,50 @@ class PaginaInInglese(unittest.TestCase):
         d = browser("en-US")
         try:
             d.get(URL)
-            fine = time.monotonic() + 10
-            while not d.execute_script("return typeof Idrovela !== 'undefined' && Idrovela.pronto"):
-                self.assertLess(time.monotonic(), fine)
-                time.sleep(0.02)
+            aspetta(d, AVVIATA, "no start")
             d.find_element(By.CSS_SELECTOR, "#Option1_1 input").click()
             self.assertEqual(d.find_element(By.ID, "lblPSLiquido").text, "Densità= 13.6")
             self.assertEqual(d.get_log("browser"), [])
         finally:
             d.quit()
+
+
+class Silenzioso(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *argomenti):
+        pass
+
+
+class Sito(unittest.TestCase):
+    """The hosted folder, served from 127.0.0.1: the page keeps itself with its service worker,
+    is installable, and starts again from a reload with the server gone."""
+
+    def test_installabile_e_senza_server(self):
+        cartella = PAGINA.parent / "sito"
+        gestore = functools.partial(Silenzioso, directory=cartella)
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), gestore)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        indirizzo = f"http://127.0.0.1:{server.server_address[1]}/"
+        d = browser(in_rete=True)
+        try:
+            d.get(indirizzo)
+            aspetta(d, "return !!navigator.serviceWorker.controller",
+                    "the service worker does not take over", 20)
+            manifesto = d.execute_cdp_cmd("Page.getAppManifest", {})
+            self.assertEqual(manifesto.get("errors"), [])
+            self.assertEqual(json.loads(manifesto["data"])["name"], "Idrovela")
+            self.assertEqual(d.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+                             ["installabilityErrors"], [])
+            server.shutdown()
+            server.server_close()
+            d.execute_script("removeEventListener('beforeunload', Idrovela.chiediUscita)")
+            d.refresh()
+            aspetta(d, AVVIATA, "no start without the server")
+            d.find_element(By.CSS_SELECTOR, "#Option1_2 input").click()
+            self.assertEqual(d.find_element(By.ID, "lblPSLiquido").text, "Densità= 0,9")
+            self.assertEqual(d.get_log("browser"), [])
+        finally:
+            d.quit()
+            server.server_close()
 
 
 if __name__ == "__main__":

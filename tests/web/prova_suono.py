@@ -13,7 +13,7 @@ import wave
 
 import numpy
 
-from prova_pagina import RISORSE, URL, browser
+from prova_pagina import AVVIATA, RISORSE, URL, aspetta, browser
 from selenium.webdriver.common.by import By
 
 FREQUENZA = 11025
@@ -89,8 +89,7 @@ class Suono(unittest.TestCase):
             "if (typeof Idrovela !== 'undefined') "
             "removeEventListener('beforeunload', Idrovela.chiediUscita)")
         self.d.get(URL)
-        while not self.d.execute_script("return typeof Idrovela !== 'undefined' && Idrovela.pronto"):
-            time.sleep(0.02)
+        aspetta(self.d, AVVIATA, 'no start')
         self.d.find_element(By.CSS_SELECTOR, f"#Option1_{liquido} input").click()
         self.d.find_element(By.CSS_SELECTOR, f"#Option2_{materiale} input").click()
         # The device opened at the first choice; give it the time it takes to start.
