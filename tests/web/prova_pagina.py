@@ -180,7 +180,7 @@ class Pagina(unittest.TestCase):
             "for (const e of document.querySelectorAll('#finestra [hidden]')) "
             "{ e.dataset.nascosto = 1; e.hidden = false; }")
         try:
-            for scala in [1, 1.25, 1.5, 2, 3]:
+            for scala in [0.5, 1, 1.25, 1.5, 2, 3]:
                 self.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                     "width": 800, "height": 600, "deviceScaleFactor": scala, "mobile": False})
                 for voce in RETTANGOLI:
@@ -306,7 +306,12 @@ class Pagina(unittest.TestCase):
         self.assertTrue(self.aperto("Frame3"))
         self.el("mninfo").click()
         self.assertTrue(self.aperto("Frame4"))
-        self.schermata("pannelli")
+        immagine = self.schermata("pannelli")
+        # The information panel's rule: a black line over a white one, as the table draws them.
+        x0, y0 = self.origine()
+        x, y = int(x0 + px(1088) + 40), int(y0 + px(1733) + px(1425))
+        self.assertEqual([immagine.getpixel((x, y)), immagine.getpixel((x, y + 1))],
+                         [(0, 0, 0), (255, 255, 255)])
         for freccia, pannello in [("Image1", "Frame4"), ("Command3", "Frame3")]:
             azioni = ActionChains(self.d)
             azioni.click_and_hold(self.el(freccia)).perform()
