@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that are missing for building and running Idrovela ("run"),
 # for its Debian package ("package"), for the benchmark ("bench"), for the Windows program
-# ("windows"), or for the whole test suite as well ("test").
+# ("windows"), for the browser program ("web"), or for the whole test suite as well ("test").
 # Installs nothing when all are there.
 set -euo pipefail
 
@@ -20,15 +20,20 @@ packaging=(dpkg-dev file)
 # extensions' libraries when it finds them (they are only recommended).
 windows=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis zip wixl msitools
     wine wine64 libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3)
+# The browser program is built with Emscripten (its page by a tool for the build machine, which
+# packs the resources with zlib) and tested in Chromium through Selenium, its sound recorded.
+web=(cmake ninja-build g++ zlib1g-dev emscripten zip chromium chromium-driver python3-selenium
+    python3-pil python3-numpy pulseaudio pulseaudio-utils fonts-liberation2)
 # The benchmark watches the X server with DAMAGE and clicks through XTEST.
 bench=(xvfb pulseaudio pulseaudio-utils libx11-dev libxdamage-dev libxtst-dev)
 
 wanted=("${build[@]}")
 case "${1:-run}" in
-test) wanted+=("${tests[@]}" "${packaging[@]}" "${bench[@]}" "${windows[@]}") ;;
+test) wanted+=("${tests[@]}" "${packaging[@]}" "${bench[@]}" "${windows[@]}" "${web[@]}") ;;
 bench) wanted+=("${bench[@]}") ;;
 package) wanted+=("${packaging[@]}") ;;
 windows) wanted=("${windows[@]}") ;;
+web) wanted=("${web[@]}") ;;
 esac
 
 missing=()

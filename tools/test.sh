@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, checks the formatting, cross-compiles the Windows program and its
-# installer (build-windows/), builds Idrovela and runs every test headless: once as built for
-# use (build/, with the Windows program under Wine), once more built with the sanitizers
+# installer (build-windows/), builds the browser program (build-web/), builds Idrovela and runs
+# every test headless: once as built for use (build/, with the Windows program under Wine and
+# the browser program in Chromium), once more built with the sanitizers
 # (build-asan/), and with Clang the fuzz target, with libFuzzer, and the generator's test
 # (build-fuzz/). Exits non-zero when anything fails.
 set -euo pipefail
@@ -28,7 +29,9 @@ check_format() {
 
 timed formatting check_format
 timed "the Windows program" tools/windows.sh "$top/build-windows"
-timed build tools/build.sh "$top/build" -DIDROVELA_WINDOWS="$top/build-windows"
+timed "the browser program" tools/web.sh "$top/build-web"
+timed build tools/build.sh "$top/build" -DIDROVELA_WINDOWS="$top/build-windows" \
+    -DIDROVELA_WEB="$top/build-web"
 timed "build with the sanitizers" tools/build.sh "$top/build-asan" -DIDROVELA_SANITIZE=ON
 # With Clang, on top of the sanitizers: the fuzz target, with libFuzzer, and the generator's
 # test, since the committed pictures and sound must come out of any compiler byte for byte.
@@ -43,10 +46,10 @@ timed tests tools/with-sound-server.sh \
 # X server included, but for the Debian package, made from the normal build only, the quick
 # benchmark pass, whose figures mean nothing under the sanitizers, the
 # 100,000-input soak, which the normal build runs (here its 10,000 inputs), and the Windows
-# program, whose process under Wine is none of ours to sanitize.
+# and browser programs, whose processes under Wine and Chromium are none of ours to sanitize.
 timed "tests under the sanitizers" tools/with-sound-server.sh \
     ctest --test-dir "$top/build-asan" --output-on-failure --timeout 300 -j2 \
-    -LE 'packaging|lungo|bench|windows'
+    -LE 'packaging|lungo|bench|windows|web'
 # The WAVE reader and the sound routine under 200,000 inputs from libFuzzer.
 timed fuzzing tools/with-sound-server.sh \
     ctest --test-dir "$top/build-fuzz" --output-on-failure --timeout 300 -L libfuzzer

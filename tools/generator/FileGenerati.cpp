@@ -81,6 +81,12 @@ void Finestra(QMap<QString, QByteArray>& file)
         const QImage icona = lato == busto.width() ? busto : Rimpicciolisci(busto, lato);
         file.insert(QStringLiteral("hicolor/%1x%1/apps/idrovela.png").arg(lato), Png(icona));
     }
+
+    // The browser's installed app asks for 192 and 512 pixels: four times the bust, and that
+    // made smaller.
+    const QImage grande = Ingrandisci(busto, 4);
+    file.insert("web/idrovela-512.png", Png(grande));
+    file.insert("web/idrovela-192.png", Png(Rimpicciolisci(grande, 192)));
 }
 
 } // namespace

@@ -67,3 +67,16 @@ QImage Rimpicciolisci(const QImage& immagine, int lato)
         }
     return risultato;
 }
+
+QImage Ingrandisci(const QImage& immagine, int fattore)
+{
+    const QImage sorgente = immagine.convertToFormat(QImage::Format_ARGB32);
+    if (fattore <= 0 || sorgente.isNull())
+        return {};
+    QImage risultato(
+        sorgente.width() * fattore, sorgente.height() * fattore, QImage::Format_ARGB32);
+    for (int y = 0; y < risultato.height(); ++y)
+        for (int x = 0; x < risultato.width(); ++x)
+            risultato.setPixel(x, y, sorgente.pixel(x / fattore, y / fattore));
+    return risultato;
+}

@@ -1,0 +1,162 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""A class of pupils on the browser program: random taps, clicks and keys anywhere on the
+window (IDROVELA_INPUT of them, 10,000 unless told, from the seed IDROVELA_SEME or a fresh one,
+printed to replay it), with the window's invariants checked by the page after every input and
+the console silent throughout. An ended program is started again by reloading the page."""
+import os
+import random
+import time
+import unittest
+
+from prova_pagina import AVVIATA, URL, aspetta, browser, px
+
+INPUT = int(os.environ.get("IDROVELA_INPUT", "10000"))
+
+# Checked after every input, once the page has handled it: a list of what is wrong.
+INVARIANTI = """
+window.guasti = [];
+window.conteggi = {}; // what reached the program, to show what the pupils got to
+const chiama = Idrovela.chiama.bind(Idrovela);
+Idrovela.chiama = (nome, ...argomenti) => {
+    if (Idrovela.pronto && !Idrovela.occupato && !Idrovela.terminato)
+        conteggi[nome] = (conteggi[nome] || 0) + 1;
+    return chiama(nome, ...argomenti);
+};
+const verifica = evento => setTimeout(() => {
+    if (typeof Idrovela === 'undefined' || Idrovela.terminato)
+        return;
+    const el = id => document.getElementById(id);
+    const guasto = testo => guasti.push(evento + ': ' + testo);
+    const corpi = ['imgGhiaccio', 'imgFerro', 'imgRame', 'imgLegno'].filter(id => !el(id).hidden);
+    if (corpi.length > 1)
+        guasto('two bodies shown: ' + corpi);
+    for (const id of corpi) {
+        const top = parseInt(el(id).style.top);
+        if (el(id).style.left !== '@LEFT@px' || top < @ALTO@ || top > @BASSO@)
+            guasto(id + ' out of the tank: ' + el(id).style.left + ' ' + top);
+    }
+    if (el('Command1').disabled && document.activeElement === el('Command1'))
+        guasto('a disabled OK has the focus');
+    if (el('msgbox').open !== Idrovela.occupato)
+        guasto('the box and the program disagree');
+    if (el('msgbox').open && /^Il corpo/.test(el('msgTitolo').textContent) && Idrovela.intervallo)
+        guasto('the timer runs under a verdict');
+    for (const id of ['lblPSLiquido', 'lblPSMateriale'])
+        if (!/^(|Densità ?= [0-9]+(,[0-9]+)?)$/.test(el(id).textContent))
+            guasto(id + ' reads ' + el(id).textContent);
+    if (!/^(blob|data):/.test(el('imgContenitore').src) || el('imgContenitore').naturalWidth
+            && el('imgContenitore').naturalWidth !== 287)
+        guasto('the tank lost its picture');
+    if (Object.keys(Idrovela.url).length > 3)
+        guasto('pictures kept: ' + Object.keys(Idrovela.url));
+    if (document.querySelector('.premuto') && !tenuti.size)
+        guasto('an arrow looks pressed with nothing held: ' + document.querySelector('.premuto').id
+               + (document.querySelector('.premuto').closest('[hidden]') ? ', hidden' : ''));
+}, 0);
+for (const tipo of ['pointerup', 'keyup', 'touchend'])
+    addEventListener(tipo, () => verifica(tipo), true);
+// What is held down when a check runs: the next input may come before it.
+const tenuti = new Set();
+addEventListener('pointerdown', e => tenuti.add('p' + e.pointerId), true);
+for (const tipo of ['pointerup', 'pointercancel'])
+    addEventListener(tipo, e => tenuti.delete('p' + e.pointerId), true);
+addEventListener('keydown', e => tenuti.add(e.key), true);
+addEventListener('keyup', e => tenuti.delete(e.key), true);
+""".replace("@LEFT@", str(px(1680))).replace("@ALTO@", str(px(960))).replace(
+    "@BASSO@", str(px(960 + 58 * 50)))
+
+TASTI = [("Tab", 9), ("Enter", 13), ("Escape", 27), (" ", 32), ("ArrowLeft", 37),
+         ("ArrowUp", 38), ("ArrowRight", 39), ("ArrowDown", 40), ("F10", 121)]
+
+
+class Scolaresca(unittest.TestCase):
+    def test_input_a_caso(self):
+        seme = int(os.environ.get("IDROVELA_SEME", str(random.randrange(1 << 32))))
+        print(f"seed {seme} (IDROVELA_SEME={seme} replays it), {INPUT} inputs", flush=True)
+        caso = random.Random(seme)
+        d = browser()
+        self.conteggi = {}
+        try:
+            self.corse(d, caso)
+        finally:
+            d.quit()
+        print("reached the program:", ", ".join(f"{k} {v}" for k, v in
+                                                 sorted(self.conteggi.items())), flush=True)
+        # The pupils got everywhere: choices, runs to their verdicts, both panels.
+        for nome in ["Option1_Click", "Option2_Click", "Command1_Click", "tmrDiscesa_Timer",
+                     "mnprince_Click", "mninfo_Click", "Command3_Click", "Image1_Click"]:
+            self.assertGreater(self.conteggi.get(nome, 0), 0, nome)
+
+    def apri(self, d):
+        self.somma(d)
+        d.get(URL)
+        aspetta(d, AVVIATA, 'no start')
+        d.execute_script(INVARIANTI + "removeEventListener('beforeunload', Idrovela.chiediUscita)")
+        r = d.execute_script("return document.getElementById('form1').getBoundingClientRect()"
+                             ".toJSON()")
+        # Pupils aim at the controls more often than at the empty window: where they lie,
+        # the hidden ones shown for the measure.
+        self.bersagli = d.execute_script("""
+            const nascosti = ['menuFile', 'Frame3', 'Frame4'].map(id => document.getElementById(id));
+            for (const e of nascosti) e.hidden = false;
+            const centri = Array.from(document.querySelectorAll(
+                '.opzione, #Command1, #mnfile, #mninfo, #mnprince, #mnexit, .freccia')).map(e => {
+                    const r = e.getBoundingClientRect();
+                    return [r.left + r.width / 2, r.top + r.height / 2]; });
+            for (const e of nascosti) e.hidden = true;
+            return centri;""")
+        return r["left"], r["top"]
+
+    def corse(self, d, caso):
+        x0, y0 = self.apri(d)
+        cdp = d.execute_cdp_cmd
+        for numero in range(INPUT):
+            if d.execute_script("return Idrovela.terminato") if numero % 50 == 0 else False:
+                x0, y0 = self.apri(d)
+            x, y = x0 + caso.uniform(0, 474), y0 + caso.uniform(0, 420)
+            if caso.random() < 0.5:
+                x, y = caso.choice(self.bersagli)
+            tipo = caso.random()
+            if tipo < 0.45:
+                for evento in ["mousePressed", "mouseReleased"]:
+                    cdp("Input.dispatchMouseEvent", {"type": evento, "x": x, "y": y,
+                                                     "button": "left", "clickCount": 1})
+            elif tipo < 0.65:
+                cdp("Input.dispatchTouchEvent",
+                    {"type": "touchStart", "touchPoints": [{"x": x, "y": y}]})
+                cdp("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+            elif tipo < 0.68:
+                # The explanation from the menu, by keys: F10, down to "Idrovela", Return.
+                for nome, codice in [("F10", 121), ("ArrowDown", 40), ("Enter", 13)]:
+                    self.tasto(cdp, nome, codice, 0)
+            else:
+                nome, codice = caso.choice(TASTI)
+                self.tasto(cdp, nome, codice, 8 if nome == "Tab" and caso.random() < 0.3 else 0)
+            if numero % 500 == 499:
+                self.controlla(d, numero)
+        time.sleep(0.1)
+        self.controlla(d, INPUT)
+        self.somma(d)
+
+    @staticmethod
+    def tasto(cdp, nome, codice, modificatori):
+        for evento in ["rawKeyDown", "keyUp"]:
+            cdp("Input.dispatchKeyEvent", {
+                "type": evento, "key": nome, "windowsVirtualKeyCode": codice,
+                "modifiers": modificatori, "text": " " if nome == " " and evento == "rawKeyDown"
+                else ""})
+
+    def somma(self, d):
+        conteggi = d.execute_script("return window.conteggi || {}")
+        for nome, volte in conteggi.items():
+            self.conteggi[nome] = self.conteggi.get(nome, 0) + volte
+
+    def controlla(self, d, numero):
+        guasti = d.execute_script("return window.guasti || []")
+        self.assertEqual(d.get_log("browser"), [], f"after {numero} inputs")
+        self.assertEqual(guasti, [], f"after {numero} inputs")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,146 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""What the browser program really plays: Chromium plays into the private PulseAudio server's
+null sink (PULSE_SERVER, sink IDROVELA_SERVER_AUDIO, as tools/with-sound-server.sh gives them)
+and its monitor is recorded with parec. A sinking run plays the committed WAVE, all of it; a
+floating run plays the beep and no bubbling."""
+import os
+import subprocess
+import threading
+import time
+import unittest
+import wave
+
+import numpy
+
+from prova_pagina import AVVIATA, RISORSE, URL, aspetta, browser
+from selenium.webdriver.common.by import By
+
+FREQUENZA = 11025
+
+
+class Registrazione:
+    def __init__(self):
+        monitor = os.environ["IDROVELA_SERVER_AUDIO"] + ".monitor"
+        self.parec = subprocess.Popen(
+            ["parec", "--device=" + monitor, "--format=s16le", f"--rate={FREQUENZA}",
+             "--channels=1", "--latency-msec=10"], stdout=subprocess.PIPE)
+        self.dati = bytearray()
+        self.lettore = threading.Thread(target=self.leggi, daemon=True)
+        self.lettore.start()
+        # Steady once a tenth of a second has come in.
+        fine = time.monotonic() + 5
+        while len(self.dati) < FREQUENZA // 10 * 2:
+            if time.monotonic() > fine:
+                raise RuntimeError("parec records nothing from " + monitor)
+            time.sleep(0.01)
+        self.inizio = len(self.dati)
+
+    def leggi(self):
+        while True:
+            blocco = self.parec.stdout.read1(4096)
+            if not blocco:
+                return
+            self.dati += blocco
+
+    def ferma(self):
+        self.parec.terminate()
+        self.parec.wait(5)
+        self.lettore.join(5)
+        self.parec.stdout.close()
+        byte = bytes(self.dati[self.inizio:self.inizio + (len(self.dati) - self.inizio) // 2 * 2])
+        return numpy.frombuffer(byte, dtype="<i2").astype(numpy.float64) / 32768
+
+
+def bolle():
+    with wave.open(str(RISORSE / "suono" / "bolle.wav")) as w:
+        campioni = numpy.frombuffer(w.readframes(w.getnframes()), dtype=numpy.uint8)
+    return (campioni.astype(numpy.float64) - 128) / 128
+
+
+# The best normalised correlation of the reference anywhere in the recording, and where.
+def correlazione(registrazione, riferimento):
+    n = len(registrazione) + len(riferimento)
+    dimensione = 1 << (n - 1).bit_length()
+    incrocio = numpy.fft.irfft(numpy.fft.rfft(registrazione, dimensione)
+                               * numpy.conj(numpy.fft.rfft(riferimento, dimensione)), dimensione)
+    ritardo = int(numpy.argmax(incrocio[:len(registrazione)]))
+    pezzo = registrazione[ritardo:ritardo + len(riferimento)]
+    rif = riferimento[:len(pezzo)]
+    valore = numpy.dot(pezzo, rif) / (numpy.linalg.norm(pezzo) * numpy.linalg.norm(rif) + 1e-12)
+    return valore, ritardo
+
+
+def rms(x):
+    return float(numpy.sqrt(numpy.mean(x * x))) if len(x) else 0.0
+
+
+class Suono(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.d = browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.d.quit()
+
+    def corsa(self, liquido, materiale, secondi):
+        self.d.execute_script(
+            "if (typeof Idrovela !== 'undefined') "
+            "removeEventListener('beforeunload', Idrovela.chiediUscita)")
+        self.d.get(URL)
+        aspetta(self.d, AVVIATA, 'no start')
+        self.d.find_element(By.CSS_SELECTOR, f"#Option1_{liquido} input").click()
+        self.d.find_element(By.CSS_SELECTOR, f"#Option2_{materiale} input").click()
+        # The device opened at the first choice; give it the time it takes to start.
+        self.d.execute_script("return Idrovela.audio.resume()")
+        registrazione = Registrazione()
+        self.d.find_element(By.ID, "Command1").click()
+        time.sleep(secondi)
+        registrato = registrazione.ferma()
+        self.assertTrue(self.d.execute_script("return document.getElementById('msgbox').open"))
+        self.d.find_element(By.ID, "msgOk").click()
+        self.assertEqual(self.d.get_log("browser"), [])
+        return registrato
+
+    def test_affonda_con_le_bolle_intere(self):
+        riferimento = bolle()
+        registrato = self.corsa(0, 1, 7.0)
+        # A busy machine lets the browser's audio run dry now and then, which puts a gap into
+        # the recording: the WAVE is found piece by piece, each where it fits best.
+        pezzi, ritardi = [], []
+        lunghezza = int(0.3 * FREQUENZA)
+        for inizio in range(0, len(riferimento) - lunghezza, lunghezza):
+            pezzo = riferimento[inizio:inizio + lunghezza]
+            if rms(pezzo) < 0.03:
+                continue  # the soft clicks match anything
+            valore, trovato = correlazione(registrato, pezzo)
+            pezzi.append(valore)
+            ritardi.append(trovato - inizio)
+        ritardo = int(numpy.median(ritardi))
+        ritardi = [r for v, r in zip(pezzi, ritardi) if v > 0.8]  # where the pieces were found
+        fine = ritardi[-1] + len(riferimento)
+        print(f"sinking run: {len(pezzi)} pieces of 0.3 s correlate "
+              f"{' '.join(f'{v:.2f}' for v in pezzi)}; started "
+              f"{ritardo / FREQUENZA * 1000:.0f} ms into the recording, "
+              f"gaps {(ritardi[-1] - ritardi[0]) / FREQUENZA * 1000:.0f} ms in all")
+        self.assertGreater(numpy.median(pezzi), 0.9)
+        self.assertGreaterEqual(sum(v > 0.8 for v in pezzi), len(pezzi) * 3 // 4)
+        self.assertLess(max(ritardi) - min(ritardi), FREQUENZA // 2, "pieces out of place")
+        # All of it, and then nothing: it lasts as long as the WAVE, gaps aside.
+        self.assertGreater(rms(registrato[fine - FREQUENZA // 4:fine]), 0.01, "stopped early")
+        self.assertLess(rms(registrato[fine + FREQUENZA // 10:]), 0.002, "plays on after the end")
+
+    def test_galleggia_in_silenzio_col_bip(self):
+        registrato = self.corsa(0, 0, 1.5)
+        valore, _ = correlazione(registrato, bolle())
+        print(f"floating run: correlation with the bubbling {valore:.3f}")
+        self.assertLess(valore, 0.3)
+        spettro = numpy.abs(numpy.fft.rfft(registrato))
+        frequenze = numpy.fft.rfftfreq(len(registrato), 1 / FREQUENZA)
+        self.assertGreater(rms(registrato), 0.001, "no beep")
+        self.assertAlmostEqual(frequenze[int(numpy.argmax(spettro))], 880, delta=20)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "Form1.h"
+
+#include "Catalogo.h"
+#include "CssPx.h"
+#include "Disposizione.h"
+#include "Module1.h"
+
+#include <emscripten.h>
+
+#include <cstring>
+
+// clang-format off
+EM_JS(int, LinguaItaliana, (), {
+    const lingua = (navigator.language || "").toLowerCase();
+    return lingua === "it" || lingua.startsWith("it-") ? 1 : 0;
+});
+
+EM_JS(void, Collega, (), {
+    Idrovela.collega();
+});
+
+EM_JS(void, Visibile, (const char* id, int visibile), {
+    Idrovela.el(UTF8ToString(id)).hidden = !visibile;
+});
+
+EM_JS(void, SpostaInVerticale, (const char* id, int px), {
+    Idrovela.el(UTF8ToString(id)).style.top = px + "px";
+});
+
+EM_JS(void, Bitmap, (const char* id, int numero), {
+    Idrovela.bitmap(UTF8ToString(id), numero);
+});
+
+EM_JS(void, NomeAccessibile, (const char* id, const char* nome), {
+    Idrovela.el(UTF8ToString(id)).alt = UTF8ToString(nome);
+});
+
+EM_JS(void, Testo, (const char* id, const char* testo), {
+    Idrovela.el(UTF8ToString(id)).textContent = UTF8ToString(testo);
+});
+
+EM_JS(void, Annuncia, (const char* testo), {
+    Idrovela.annuncia(UTF8ToString(testo));
+});
+
+EM_JS(void, AbilitaOk, (int abilitato), {
+    Idrovela.abilitaOk(!!abilitato);
+});
+
+EM_JS(void, Timer, (int attivo), {
+    Idrovela.timer(!!attivo);
+});
+
+EM_JS(void, Bip, (), {
+    Idrovela.beep();
+});
+
+EM_JS(void, Pannello, (const char* pannello, const char* freccia, int aperto), {
+    if (aperto)
+        Idrovela.apriPannello(UTF8ToString(pannello), UTF8ToString(freccia));
+    else
+        Idrovela.chiudiPannello(UTF8ToString(pannello));
+});
+
+EM_JS(int, PannelloAperto, (const char* pannello), {
+    return Idrovela.el(UTF8ToString(pannello)).hidden ? 0 : 1;
+});
+
+EM_JS(void, ChiudiPagina, (), {
+    Idrovela.termina();
+});
+
+// The program waits here, inside the call, until the pupil closes the box: 1 for OK or "Sì".
+EM_ASYNC_JS(int, AspettaBox, (const char* testo, const char* titolo, int domanda), {
+    return await Idrovela.msgBox(UTF8ToString(testo), UTF8ToString(titolo), !!domanda);
+});
+// clang-format on
+
+namespace {
+
+float TopDiProgetto(Immagine img)
+{
+    for (const Disposizione::Riga& riga : Disposizione::Controlli)
+        if (std::strcmp(riga.nome, Nome(img)) == 0)
+            return float(riga.top);
+    return 0.0f;
+}
+
+std::string Minuscolo(const char* testo)
+{
+    std::string minuscolo = testo;
+    if (!minuscolo.empty() && minuscolo[0] >= 'A' && minuscolo[0] <= 'Z')
+        minuscolo[0] = char(minuscolo[0] - 'A' + 'a');
+    return minuscolo;
+}
+
+} // namespace
+
+Form1::Form1()
+    : m_esperimento(*this, LinguaItaliana() ? "," : ".")
+{
+    for (std::size_t i = 0; i < m_top.size(); ++i)
+        m_top[i] = TopDiProgetto(Immagine(i));
+    Collega();
+    Form_Load();
+}
+
+void Form1::ImpostaVisibile(Immagine img, bool visibile)
+{
+    Visibile(Nome(img), visibile);
+}
+
+void Form1::ImpostaTop(Immagine img, float top)
+{
+    m_top[std::size_t(img)] = top;
+    SpostaInVerticale(Nome(img), int(Px(top)));
+}
+
+float Form1::LeggiTop(Immagine img) const
+{
+    return m_top[std::size_t(img)];
+}
+
+void Form1::CaricaBitmap(Immagine img, int id)
+{
+    Bitmap(Nome(img), id);
+}
+
+void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
+{
+    Testo(Nome(lbl), testo.c_str());
+    Annuncia(testo.c_str());
+}
+
+void Form1::AbilitaCommand1(bool abilitato)
+{
+    AbilitaOk(abilitato);
+}
+
+void Form1::AbilitaTimer(bool abilitato)
+{
+    Timer(abilitato);
+}
+
+void Form1::Beep()
+{
+    Bip();
+}
+
+void Form1::MsgBox(const std::string& testo, const std::string& titolo)
+{
+    AspettaBox(testo.c_str(), titolo.c_str(), 0);
+}
+
+void Form1::RiproduciSuono(int id)
+{
+    Module1::RiproduciSuono(id);
+}
+
+void Form1::Form_Load()
+{
+    m_esperimento.Form_Load();
+}
+
+void Form1::Option1_Click(int index)
+{
+    m_esperimento.ScegliLiquido(index);
+    AggiornaNomi();
+}
+
+void Form1::Option2_Click(int index)
+{
+    m_esperimento.ScegliMateriale(index);
+    AggiornaNomi();
+}
+
+void Form1::Command1_Click()
+{
+    m_esperimento.AvviaDiscesa();
+    if (m_esperimento.Stato().imgCorpo)
+        Annuncia("Esperimento avviato");
+}
+
+void Form1::tmrDiscesa_Timer()
+{
+    m_esperimento.tmrDiscesa_Timer();
+}
+
+void Form1::mnprince_Click()
+{
+    Pannello("Frame3", "Command3", true);
+}
+
+void Form1::Command3_Click()
+{
+    Pannello("Frame3", "Command3", false);
+}
+
+void Form1::mninfo_Click()
+{
+    Pannello("Frame4", "Image1", true);
+}
+
+void Form1::Image1_Click()
+{
+    Pannello("Frame4", "Image1", false);
+}
+
+void Form1::mnexit_Click()
+{
+    if (AspettaBox("Sei sicuro di voler uscire?", "Uscita", 1))
+        Termina();
+}
+
+void Form1::Form_Escape()
+{
+    if (PannelloAperto("Frame4"))
+        Image1_Click();
+    else if (PannelloAperto("Frame3"))
+        Command3_Click();
+}
+
+// The names that follow the choices.
+void Form1::AggiornaNomi()
+{
+    const StatoEsperimento& stato = m_esperimento.Stato();
+    const bool conLiquido = stato.DensitaLiquido > 0.0;
+    const std::string liquido = Minuscolo(Catalogo::Liquidi.at(stato.IndiceLiquido).caption);
+    const std::string materiale = Minuscolo(Catalogo::Materiali.at(stato.IndiceMateriale).caption);
+    NomeAccessibile("imgContenitore", ("Vasca con " + (conLiquido ? liquido : "acqua")).c_str());
+    NomeAccessibile("imgLiquido", conLiquido ? ("Campione di " + liquido).c_str() : "");
+    NomeAccessibile("imgMateriale", stato.imgCorpo ? ("Campione di " + materiale).c_str() : "");
+}
+
+void Form1::Termina()
+{
+    // At once: no tick, reset or second question runs after this, and no sound plays on.
+    AbilitaTimer(false);
+    Module1::Ferma();
+    ChiudiPagina();
+}
