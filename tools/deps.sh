@@ -8,10 +8,13 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse-dev
     fonts-liberation2)
-# AT-SPI and a session bus for the screen-reader test.
+# AT-SPI and a session bus for the screen-reader tests; the real screen reader speaking
+# Italian through speech-dispatcher and espeak-ng, Qt's Italian translations, and the locale
+# data from which the test makes it_IT.UTF-8 when the system lacks it.
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev
-    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0)
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca speech-dispatcher
+    speech-dispatcher-espeak-ng espeak-ng qt6-translations-l10n locales)
 
 packaging=(dpkg-dev file)
 # The Windows program is cross-compiled, packaged with NSIS and tested under Wine, whose X

@@ -126,6 +126,7 @@ private slots:
     void sottoIlPannelloITastiNonArrivano();
     void fuocoBenVisibile_data();
     void fuocoBenVisibile();
+    void altEvidenziaIlPrimoMenu_data();
     void altEvidenziaIlPrimoMenu();
     void separatoreDecimaleDellUtente_data();
     void separatoreDecimaleDellUtente();
@@ -842,12 +843,20 @@ void tst_Form1::fuocoBenVisibile()
     QVERIFY2(piu >= 25, qPrintable(QString::number(piu)));
 }
 
+void tst_Form1::altEvidenziaIlPrimoMenu_data()
+{
+    QTest::addColumn<int>("tasto");
+    QTest::newRow("Alt") << int(Qt::Key_Alt);
+    QTest::newRow("F10, as Alt") << int(Qt::Key_F10);
+}
+
 void tst_Form1::altEvidenziaIlPrimoMenu()
 {
+    QFETCH(int, tasto);
     QMenuBar* barra = m_form->menuBar();
     const QRect file = barra->actionGeometry(barra->actions().at(0));
     const QImage prima = barra->grab(file).toImage();
-    QTest::keyClick(m_form->windowHandle(), Qt::Key_Alt);
+    QTest::keyClick(m_form->windowHandle(), Qt::Key(tasto));
     QVERIFY(barra->hasFocus());
     QCOMPARE(barra->activeAction(), barra->actions().at(0));
     const QImage dentro = barra->grab(file).toImage();
