@@ -405,8 +405,16 @@ void tst_Form1::sceltaConLaTastiera()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     auto* timer = m_form->findChild<QTimer*>(QStringLiteral("tmrDiscesa"));
     QVERIFY(timer->isActive());
+    // The run keeps the focus on the tank, not on a choice; after the verdict it is on "OK",
+    // so that the same key runs again.
+    QCOMPARE(QApplication::focusWidget(), Controllo(*m_form, "imgContenitore"));
     Risponditore risponditore;
     QTRY_COMPARE(risponditore.visti.size(), 1);
+    // Where the focus goes once the window is active again.
+    QTRY_COMPARE(m_form->focusWidget(), Controllo(*m_form, "Command1"));
+    QTest::keyClick(m_form->focusWidget(), Qt::Key_Space);
+    QVERIFY(timer->isActive());
+    QTRY_COMPARE(risponditore.visti.size(), 2);
 }
 
 void tst_Form1::ferroInAcqua()
