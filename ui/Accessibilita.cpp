@@ -7,6 +7,7 @@
 #include "OpzioneAccessibile.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QRadioButton>
 
 namespace {
@@ -20,6 +21,8 @@ QAccessibleInterface* Fabbrica(const QString& classe, QObject* oggetto)
         return new FiguraAccessibile(static_cast<Figura*>(widget));
     if (classe == QLatin1String("QRadioButton"))
         return new OpzioneAccessibile(static_cast<QRadioButton*>(widget));
+    if (classe == QLatin1String("Avviso"))
+        return new QAccessibleWidget(widget, QAccessible::Notification);
     if (classe == QLatin1String("Riquadro"))
         return new ContenitoreAccessibile(widget, QAccessible::Grouping);
     if (classe == QLatin1String("QWidget")

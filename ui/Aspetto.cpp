@@ -6,7 +6,30 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStyleFactory>
+#include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+// Qt's own words (key names, standard buttons, a text field's menu) in Italian, as the rest of
+// the window, when the pupil's desktop speaks Italian: a screen reader would read them out.
+void TraduciQt()
+{
+    if (QLocale().language() != QLocale::Italian)
+        return;
+    auto traduzione = std::make_unique<QTranslator>();
+    if (!traduzione->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    traduzione->setParent(qApp);
+    QApplication::installTranslator(traduzione.release());
+}
+
+} // namespace
 
 void ImpostaAspetto()
 {
@@ -19,6 +42,7 @@ void ImpostaAspetto()
     dialogo.setFamily(FamigliaArial());
     dialogo.setPointSizeF(8.0);
     QApplication::setFont(dialogo);
+    TraduciQt();
 }
 
 QString FamigliaArial()

@@ -4,7 +4,8 @@
 #include <QString>
 
 // The look the window is designed for, applied once to the application before any window
-// exists: its name, the style and the 8-point dialog font.
+// exists: its name, the style, the 8-point dialog font, and Qt's own words in Italian on an
+// Italian desktop.
 void ImpostaAspetto();
 
 // The family of the window's fonts: "Arial" where it is installed, else Liberation Sans, which

@@ -10,14 +10,38 @@ ContenitoreAccessibile::ContenitoreAccessibile(QWidget* widget, QAccessible::Rol
 {
 }
 
-QList<QWidget*> ContenitoreAccessibile::Figli() const
+void ContenitoreAccessibile::Annuncia(const QWidget* contenitore, const QList<QWidget*>& prima)
+{
+    if (!QAccessible::isActive())
+        return;
+    const QList<QWidget*> dopo = FigliDi(contenitore);
+    for (QWidget* figlio : prima)
+        if (!dopo.contains(figlio)) {
+            QAccessibleEvent uscito(figlio, QAccessible::ObjectDestroyed);
+            QAccessible::updateAccessibility(&uscito);
+        }
+    for (QWidget* figlio : dopo)
+        if (!prima.contains(figlio)) {
+            QAccessibleEvent entrato(figlio, QAccessible::ObjectCreated);
+            QAccessible::updateAccessibility(&entrato);
+        }
+}
+
+QList<QWidget*> ContenitoreAccessibile::FigliDi(const QWidget* contenitore)
 {
     QList<QWidget*> figli;
-    for (QObject* oggetto : widget()->children()) {
+    QList<QWidget*> fogli;
+    for (QObject* oggetto : contenitore->children()) {
         auto* figlio = qobject_cast<QWidget*>(oggetto);
-        if (figlio && !figlio->isWindow() && figlio->property(Ordine).isValid())
-            figli << figlio;
+        if (!figlio || figlio->isWindow() || figlio->isHidden()
+            || !figlio->property(Ordine).isValid())
+            continue;
+        figli << figlio;
+        if (figlio->property(Foglio).toBool())
+            fogli << figlio;
     }
+    if (!fogli.isEmpty())
+        figli = fogli;
     std::stable_sort(figli.begin(), figli.end(), [](const QWidget* a, const QWidget* b) {
         return a->property(Ordine).toInt() < b->property(Ordine).toInt();
     });
@@ -26,12 +50,12 @@ QList<QWidget*> ContenitoreAccessibile::Figli() const
 
 int ContenitoreAccessibile::childCount() const
 {
-    return int(Figli().size());
+    return int(FigliDi(widget()).size());
 }
 
 QAccessibleInterface* ContenitoreAccessibile::child(int indice) const
 {
-    const QList<QWidget*> figli = Figli();
+    const QList<QWidget*> figli = FigliDi(widget());
     if (indice < 0 || indice >= figli.size())
         return nullptr;
     return QAccessible::queryAccessibleInterface(figli.at(indice));
@@ -41,7 +65,7 @@ int ContenitoreAccessibile::indexOfChild(const QAccessibleInterface* figlio) con
 {
     if (!figlio)
         return -1;
-    return int(Figli().indexOf(qobject_cast<QWidget*>(figlio->object())));
+    return int(FigliDi(widget()).indexOf(qobject_cast<QWidget*>(figlio->object())));
 }
 
 QString ContenitoreAccessibile::text(QAccessible::Text tipo) const
@@ -51,4 +75,11 @@ QString ContenitoreAccessibile::text(QAccessible::Text tipo) const
         if (const auto* frame = qobject_cast<const QGroupBox*>(widget()))
             return frame->title();
     return testo;
+}
+
+QAccessible::Role ContenitoreAccessibile::role() const
+{
+    // A sheet over the window is a dialog for a screen reader, which then reads its texts as
+    // it reads a message box's.
+    return widget()->property(Foglio).toBool() ? QAccessible::Dialog : QAccessibleWidget::role();
 }

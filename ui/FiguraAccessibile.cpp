@@ -3,6 +3,8 @@
 
 #include "Figura.h"
 
+#include <QKeySequence>
+
 FiguraAccessibile::FiguraAccessibile(Figura* figura)
     : QAccessibleWidget(figura)
 {
@@ -43,6 +45,6 @@ void FiguraAccessibile::doAction(const QString& azione)
 QStringList FiguraAccessibile::keyBindingsForAction(const QString& azione) const
 {
     if (azione == pressAction() && figura()->bottone())
-        return { QStringLiteral("Space") };
+        return { QKeySequence(Qt::Key_Space).toString(QKeySequence::NativeText) };
     return QAccessibleWidget::keyBindingsForAction(azione);
 }

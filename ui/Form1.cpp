@@ -3,6 +3,7 @@
 
 #include "Accessibilita.h"
 #include "Aspetto.h"
+#include "Avviso.h"
 #include "Catalogo.h"
 #include "ContenitoreAccessibile.h"
 #include "Disposizione.h"
@@ -96,12 +97,23 @@ Form1::Form1(QWidget* parent)
     tmrDiscesa.setTimerType(Qt::PreciseTimer);
     tmrDiscesa.setInterval(Discesa::IntervalloMs);
     connect(&tmrDiscesa, &QTimer::timeout, this, &Form1::tmrDiscesa_Timer);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* ora) {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* prima, QWidget* ora) {
         if (ora && centralWidget()->isAncestorOf(ora))
             m_ultimoFuoco = ora;
+        m_fuocoNuovo = ora; // until the event that moved it is over
+        QMetaObject::invokeMethod(
+            this, [this] { m_fuocoNuovo = nullptr; }, Qt::QueuedConnection);
+        if (prima && prima == m_avvisoOk)
+            DescriviScelte(); // "OK" was announced once, with the choice, and is news no more
     });
 
     Form_Load();
+}
+
+Form1::~Form1()
+{
+    // The controls go after the members: the focus changes they cause are none of ours.
+    disconnect(qApp, nullptr, this, nullptr);
 }
 
 void Form1::CreaMenu()
@@ -149,6 +161,9 @@ void Form1::CreaControlli()
     Frame2 = client->findChild<Riquadro*>(QStringLiteral("Frame2"));
     Frame3 = client->findChild<Riquadro*>(QStringLiteral("Frame3"));
     Frame4 = client->findChild<Riquadro*>(QStringLiteral("Frame4"));
+    m_avviso = new Avviso(client);
+    Frame3->setProperty(ContenitoreAccessibile::Foglio, true);
+    Frame4->setProperty(ContenitoreAccessibile::Foglio, true);
     Command1 = client->findChild<QPushButton*>(QStringLiteral("Command1"));
     lblPSLiquido = client->findChild<QLabel*>(QStringLiteral("lblPSLiquido"));
     lblPSMateriale = client->findChild<QLabel*>(QStringLiteral("lblPSMateriale"));
@@ -303,6 +318,13 @@ void Form1::DaiNomiAccessibili()
     Frame4->setAccessibleName(QStringLiteral("Informazioni"));
     Command3->setAccessibleName(QStringLiteral("Indietro"));
     Image1->setAccessibleName(QStringLiteral("Indietro"));
+    // An open panel takes the focus on its arrow, which a screen reader reads with its
+    // description: the panel's text, which it would not read of itself.
+    const auto testo = [this](const char* nome) {
+        return centralWidget()->findChild<QLabel*>(QLatin1String(nome))->text();
+    };
+    Command3->setAccessibleDescription(testo("Label1"));
+    Image1->setAccessibleDescription(testo("Label3"));
     centralWidget()->setAccessibleName(QStringLiteral("Esperimento"));
     // An empty density text still says what it will show.
     lblPSLiquido->setAccessibleName(QStringLiteral("Densità del liquido"));
@@ -347,6 +369,28 @@ void Form1::AggiornaNomiAccessibili()
             : QStringLiteral("Nessun materiale scelto"));
 }
 
+// A screen reader speaks the focused option's description after its state: the chosen option
+// of each group is described by its density, as its label shows it, and once by "OK" too when
+// this choice made it available. The others have none.
+void Form1::DescriviScelte()
+{
+    for (const auto& [gruppo, etichetta] :
+        { std::pair { Option1, lblPSLiquido }, std::pair { Option2, lblPSMateriale } })
+        for (QAbstractButton* opzione : gruppo->buttons()) {
+            QString descrizione;
+            if (opzione->isChecked()) {
+                const QString testo = etichetta->text();
+                descrizione
+                    = QStringLiteral("densità ") + testo.mid(testo.indexOf('=') + 1).trimmed();
+                if (opzione == m_avvisoOk && opzione->hasFocus())
+                    descrizione += QStringLiteral(", OK disponibile");
+            }
+            opzione->setAccessibleDescription(descrizione);
+        }
+    if (m_avvisoOk && !m_avvisoOk->hasFocus())
+        m_avvisoOk = nullptr;
+}
+
 Figura* Form1::Picture(Immagine img) const
 {
     switch (img) {
@@ -370,7 +414,9 @@ Figura* Form1::Picture(Immagine img) const
 
 void Form1::ImpostaVisibile(Immagine img, bool visibile)
 {
+    const QList<QWidget*> prima = ContenitoreAccessibile::FigliDi(centralWidget());
     Picture(img)->setVisible(visibile);
+    ContenitoreAccessibile::Annuncia(centralWidget(), prima);
 }
 
 void Form1::ImpostaTop(Immagine img, float top)
@@ -400,7 +446,17 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 
 void Form1::AbilitaCommand1(bool abilitato)
 {
+    if (abilitato == Command1->isEnabled())
+        return;
+    if (!abilitato && Command1->hasFocus()) {
+        // A run starts. The focus waits on the tank, where the run happens, and says so,
+        // instead of falling to the first choice, which a screen reader would read again.
+        imgContenitore->setAccessibleDescription(QStringLiteral("esperimento avviato"));
+        imgContenitore->setFocus(Qt::OtherFocusReason);
+    }
     Command1->setEnabled(abilitato);
+    if (abilitato && focusWidget() == imgContenitore) // the run is over: Space repeats it
+        Command1->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::AbilitaTimer(bool abilitato)
@@ -421,6 +477,7 @@ void Form1::MsgBox(const std::string& testo, const std::string& titolo)
     // The window shows what the message speaks of before the box is built: its pending
     // repaint would otherwise wait for the box, and a sinking body's last step come late.
     QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+    imgContenitore->setAccessibleDescription(QString()); // the run is over
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(titolo),
         QString::fromStdString(testo), QMessageBox::Ok, this);
     SenzaIcone(box);
@@ -439,19 +496,28 @@ void Form1::Form_Load()
 
 void Form1::Option1_Click(int index)
 {
+    const bool okPrima = Command1->isEnabled();
     m_esperimento.ScegliLiquido(index);
-    DopoLaScelta();
+    DopoLaScelta(Option1, okPrima);
 }
 
 void Form1::Option2_Click(int index)
 {
+    const bool okPrima = Command1->isEnabled();
     m_esperimento.ScegliMateriale(index);
-    DopoLaScelta();
+    DopoLaScelta(Option2, okPrima);
 }
 
-void Form1::DopoLaScelta()
+void Form1::DopoLaScelta(QButtonGroup* gruppo, bool okPrima)
 {
     AggiornaNomiAccessibili();
+    QAbstractButton* scelta = gruppo->checkedButton();
+    m_avvisoOk = !okPrima && Command1->isEnabled() ? scelta : nullptr;
+    DescriviScelte();
+    // Moving to a choice, a screen reader reads it with its description; a choice made where
+    // the focus already was (Space, a click) it reads as a new state alone: the rest is said.
+    if (scelta && scelta->hasFocus() && scelta != m_fuocoNuovo)
+        m_avviso->Di(scelta->accessibleDescription());
     // A run may follow: have the sound stack ready by then, off the way to the first window.
     Module1::Prepara();
 }
@@ -495,7 +561,9 @@ void Form1::ApriPannello(Riquadro* pannello, Figura* freccia)
     if (pannello->isVisible())
         return; // opening an open panel changes nothing
     m_fuocoPrima.insert(pannello, m_ultimoFuoco);
+    const QList<QWidget*> prima = ContenitoreAccessibile::FigliDi(centralWidget());
     pannello->show();
+    ContenitoreAccessibile::Annuncia(centralWidget(), prima);
     freccia->setFocus(Qt::OtherFocusReason);
 }
 
@@ -508,14 +576,19 @@ void Form1::ChiudiPannello(Riquadro* pannello)
     for (auto altro = m_fuocoPrima.begin(); altro != m_fuocoPrima.end(); ++altro)
         if (altro.value() && pannello->isAncestorOf(altro.value()))
             altro.value() = prima;
+    // The focus moves before the panel hides, so that it goes straight where it belongs.
+    if (fuocoDentro) {
+        QList<Figura*> frecce = FrecceAperte();
+        frecce.removeIf(
+            [pannello](const Figura* freccia) { return pannello->isAncestorOf(freccia); });
+        if (!frecce.isEmpty() && !(prima && frecce.contains(prima)))
+            frecce.first()->setFocus(Qt::OtherFocusReason);
+        else if (prima && prima->isVisible() && prima->isEnabled())
+            prima->setFocus(Qt::OtherFocusReason);
+    }
+    const QList<QWidget*> albero = ContenitoreAccessibile::FigliDi(centralWidget());
     pannello->hide();
-    if (!fuocoDentro)
-        return;
-    const QList<Figura*> frecce = FrecceAperte();
-    if (!frecce.isEmpty() && !(prima && frecce.contains(prima)))
-        frecce.first()->setFocus(Qt::OtherFocusReason);
-    else if (prima && prima->isVisible() && prima->isEnabled())
-        prima->setFocus(Qt::OtherFocusReason);
+    ContenitoreAccessibile::Annuncia(centralWidget(), albero);
 }
 
 QList<Figura*> Form1::FrecceAperte() const
@@ -542,6 +615,10 @@ bool Form1::focusNextPrevChild(bool next)
 
 void Form1::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::NoModifier) {
+        EntraNeiMenu();
+        return;
+    }
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         if (Frame4->isVisible()) {
             Image1_Click();
@@ -553,6 +630,19 @@ void Form1::keyPressEvent(QKeyEvent* event)
         }
     }
     QMainWindow::keyPressEvent(event);
+}
+
+// F10 does what Alt pressed and released alone does, which the menu bar watches for on its way
+// from the focus up to the window: it enters the menus with the first one highlighted.
+void Form1::EntraNeiMenu()
+{
+    QWidget* qui = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    QKeyEvent alt(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(qui, &alt);
+    QKeyEvent premuto(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(qui, &premuto);
+    QKeyEvent rilascio(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(qui, &rilascio);
 }
 
 void Form1::mnexit_Click()

@@ -13,8 +13,10 @@
 namespace Disposizione {
 struct Riga;
 }
+class Avviso;
 class Figura;
 class Riquadro;
+class QAbstractButton;
 class QButtonGroup;
 class QLabel;
 class QPushButton;
@@ -27,6 +29,7 @@ class Form1 : public QMainWindow, public Vista {
 
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     // What the experiment may do to the window.
     void ImpostaVisibile(Immagine img, bool visibile) override;
@@ -66,7 +69,9 @@ private:
     void Form_Load();
     void Option1_Click(int index);
     void Option2_Click(int index);
-    void DopoLaScelta();
+    void DopoLaScelta(QButtonGroup* gruppo, bool okPrima);
+    void DescriviScelte();
+    void EntraNeiMenu();
     void Command1_Click();
     void tmrDiscesa_Timer();
     void mnprince_Click();
@@ -103,4 +108,7 @@ private:
     bool m_uscitaConfermata = false;
     QPointer<QWidget> m_ultimoFuoco; // the last control of the client area that had the focus
     QHash<const Riquadro*, QPointer<QWidget>> m_fuocoPrima; // where it was when a panel opened
+    Avviso* m_avviso = nullptr;
+    QPointer<QWidget> m_fuocoNuovo; // the focus, while the event that moved it there lasts
+    QPointer<QAbstractButton> m_avvisoOk; // the choice that announces it, while it has the focus
 };

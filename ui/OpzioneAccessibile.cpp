@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "OpzioneAccessibile.h"
 
+#include <QKeySequence>
 #include <QRadioButton>
 
 OpzioneAccessibile::OpzioneAccessibile(QRadioButton* opzione)
@@ -50,6 +51,6 @@ void OpzioneAccessibile::doAction(const QString& azione)
 QStringList OpzioneAccessibile::keyBindingsForAction(const QString& azione) const
 {
     if (azione == pressAction() || azione == toggleAction())
-        return { QStringLiteral("Space") };
+        return { QKeySequence(Qt::Key_Space).toString(QKeySequence::NativeText) };
     return QAccessibleWidget::keyBindingsForAction(azione);
 }

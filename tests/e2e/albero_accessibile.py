@@ -120,13 +120,16 @@ def prova(programma):
                                     for n in ("Acqua", "Mercurio", "Olio", "Benzina")],
               "the liquids: %r" % sequenza(liquido))
     nascosti = [(f.getRoleName(), f.name) for f in figli(client) if not visibile(f)]
-    controlla(all(ruolo != "filler" for ruolo, _ in nascosti), "a filler: %r" % nascosti)
+    controlla(not nascosti, "hidden controls in the tree: %r" % nascosti)
 
     premi(cerca(liquido, "radio button", "Acqua"), "Toggle")
     premi(cerca(client, "radio button", "Ferro"), "Toggle")
     aspetta(lambda: cerca(client, "label", "Densità = 7,86")
             or cerca(client, "label", "Densità = 7.86"), "the iron's density")
-    aspetta(lambda: visibile(cerca(client, "image", "Corpo di ferro")), "the iron body")
+    ferro = aspetta(lambda: cerca(client, "image", "Corpo di ferro"), "the iron body")
+    misura = ferro.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    controlla((misura.width, misura.height) == (64, 64), "the iron body's size: %r"
+              % ((misura.width, misura.height),))
     stampa("after Acqua and Ferro", finestra)
     controlla(sequenza(client)[:2] == [("image", "Vasca con acqua"), ("image", "Corpo di ferro")],
               "the tank and its body: %r" % sequenza(client))
@@ -134,14 +137,17 @@ def prova(programma):
 
     barra = cerca(finestra, "menu bar", "")
     for nome, ruolo_pannello, nome_pannello, contenuto in (
-            ("Idrovela", "panel", "Spiegazione", ["label"]),
-            ("?", "panel", "Informazioni", ["label", "label"])):
+            ("Idrovela", "dialog", "Spiegazione", ["label"]),
+            ("?", "dialog", "Informazioni", ["label", "label"])):
         voce = cerca(barra, "menu item", nome)
         controlla(voce is not None, "the menu item %r" % nome)
         premi(voce, azioni(voce)[0])
         pannello = aspetta(lambda: (lambda p: p if p and visibile(p) else None)(
             cerca(client, ruolo_pannello, nome_pannello)), "the panel " + nome_pannello)
         stampa("with the panel %s open" % nome_pannello, finestra)
+        # What lies under a panel is out of reach of the keys, and of the screen reader too.
+        controlla(sequenza(client) == [(ruolo_pannello, nome_pannello)],
+                  "the client area under %s: %r" % (nome_pannello, sequenza(client)))
         dentro = sequenza(pannello)
         controlla([r for r, _ in dentro] == contenuto + ["push button"],
                   "inside %s: %r" % (nome_pannello, dentro))
@@ -157,26 +163,44 @@ def prova(programma):
     stampa("with both panels closed again", finestra)
 
 
+def avvia_x_e_bus(aperti, ambiente=None):
+    """A private X server and accessibility bus for this session bus, their processes added to
+    aperti; returns the display's name, also put in os.environ."""
+    lettura, scrittura = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(scrittura), "-screen", "0",
+                             "800x600x24", "-nolisten", "tcp", "-noreset"], pass_fds=(scrittura,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    aperti.append(xvfb)
+    os.close(scrittura)
+    with os.fdopen(lettura) as numero:
+        display = ":" + numero.readline().strip()
+    controlla(display != ":", "Xvfb did not start")
+    os.environ["DISPLAY"] = display
+    aspetta(lambda: subprocess.run(["xdpyinfo"], stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, timeout=5).returncode == 0,
+            "the X server " + display)
+    bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                           env=ambiente, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    aperti.append(bus)
+    return display
+
+
+def ferma(aperti):
+    for processo in reversed(aperti):
+        if processo.poll() is None:
+            processo.send_signal(signal.SIGTERM)
+            try:
+                processo.wait(5)
+            except subprocess.TimeoutExpired:
+                processo.kill()
+                processo.wait()
+
+
 def main():
     eseguibile = sys.argv[1]
     aperti = []
     try:
-        lettura, scrittura = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(scrittura), "-screen", "0",
-                                 "800x600x24", "-nolisten", "tcp", "-noreset"], pass_fds=(scrittura,),
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        aperti.append(xvfb)
-        os.close(scrittura)
-        with os.fdopen(lettura) as numero:
-            display = ":" + numero.readline().strip()
-        controlla(display != ":", "Xvfb did not start")
-        os.environ["DISPLAY"] = display
-        aspetta(lambda: subprocess.run(["xdpyinfo"], stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, timeout=5).returncode == 0,
-                "the X server " + display)
-        bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        aperti.append(bus)
+        avvia_x_e_bus(aperti)
         ambiente = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
                         QT_QPA_PLATFORM="xcb")
         idrovela = subprocess.Popen([eseguibile], env=ambiente, stdout=subprocess.DEVNULL)
@@ -192,14 +216,7 @@ def main():
         print("FAIL: %s" % errore)
         return 1
     finally:
-        for processo in reversed(aperti):
-            if processo.poll() is None:
-                processo.send_signal(signal.SIGTERM)
-                try:
-                    processo.wait(5)
-                except subprocess.TimeoutExpired:
-                    processo.kill()
-                    processo.wait()
+        ferma(aperti)
 
 
 if __name__ == "__main__":

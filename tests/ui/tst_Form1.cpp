@@ -126,6 +126,7 @@ private slots:
     void sottoIlPannelloITastiNonArrivano();
     void fuocoBenVisibile_data();
     void fuocoBenVisibile();
+    void altEvidenziaIlPrimoMenu_data();
     void altEvidenziaIlPrimoMenu();
     void separatoreDecimaleDellUtente_data();
     void separatoreDecimaleDellUtente();
@@ -404,8 +405,16 @@ void tst_Form1::sceltaConLaTastiera()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     auto* timer = m_form->findChild<QTimer*>(QStringLiteral("tmrDiscesa"));
     QVERIFY(timer->isActive());
+    // The run keeps the focus on the tank, not on a choice; after the verdict it is on "OK",
+    // so that the same key runs again.
+    QCOMPARE(QApplication::focusWidget(), Controllo(*m_form, "imgContenitore"));
     Risponditore risponditore;
     QTRY_COMPARE(risponditore.visti.size(), 1);
+    // Where the focus goes once the window is active again.
+    QTRY_COMPARE(m_form->focusWidget(), Controllo(*m_form, "Command1"));
+    QTest::keyClick(m_form->focusWidget(), Qt::Key_Space);
+    QVERIFY(timer->isActive());
+    QTRY_COMPARE(risponditore.visti.size(), 2);
 }
 
 void tst_Form1::ferroInAcqua()
@@ -842,12 +851,20 @@ void tst_Form1::fuocoBenVisibile()
     QVERIFY2(piu >= 25, qPrintable(QString::number(piu)));
 }
 
+void tst_Form1::altEvidenziaIlPrimoMenu_data()
+{
+    QTest::addColumn<int>("tasto");
+    QTest::newRow("Alt") << int(Qt::Key_Alt);
+    QTest::newRow("F10, as Alt") << int(Qt::Key_F10);
+}
+
 void tst_Form1::altEvidenziaIlPrimoMenu()
 {
+    QFETCH(int, tasto);
     QMenuBar* barra = m_form->menuBar();
     const QRect file = barra->actionGeometry(barra->actions().at(0));
     const QImage prima = barra->grab(file).toImage();
-    QTest::keyClick(m_form->windowHandle(), Qt::Key_Alt);
+    QTest::keyClick(m_form->windowHandle(), Qt::Key(tasto));
     QVERIFY(barra->hasFocus());
     QCOMPARE(barra->activeAction(), barra->actions().at(0));
     const QImage dentro = barra->grab(file).toImage();
