@@ -219,6 +219,10 @@ def main():
     parlato = None
     try:
         os.environ.update(casa_della_voce(cartella))
+        # Everything this lesson starts plays on the server that no test records: the
+        # program's bubbling, and whatever sound the speech stack makes of its own.
+        if os.environ.get("IDROVELA_SERVER_RUMORE"):
+            os.environ["PULSE_SERVER"] = os.environ["IDROVELA_SERVER_RUMORE"]
         os.environ.update(locale_italiano(cartella))
         os.environ.update(LANG=LOCALE, LC_ALL=LOCALE, LANGUAGE="it")
         os.environ.pop("QT_QPA_PLATFORM", None)
@@ -239,8 +243,6 @@ def main():
         time.sleep(2)
         ambiente = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
                         QT_QPA_PLATFORM="xcb")
-        if os.environ.get("IDROVELA_SERVER_RUMORE"):  # its bubbling disturbs no recording
-            ambiente["PULSE_SERVER"] = os.environ["IDROVELA_SERVER_RUMORE"]
         with open(os.path.join(artefatti, "lettore_di_schermo.txt"), "w") as trascrizione:
             lz = Lezione(parlato, trascrizione, misura)
             idrovela = subprocess.Popen([eseguibile], env=ambiente, stdout=subprocess.DEVNULL)

@@ -58,6 +58,13 @@ def aspetta(d, condizione, perche, secondi=10.0):
 AVVIATA = "return typeof Idrovela !== 'undefined' && Idrovela.pronto"
 
 
+def suona_dove_nessuno_registra():
+    """Chromium plays on the server that no test records (tools/with-sound-server.sh), so that
+    its bubbling and beeps never reach another test's recording."""
+    if os.environ.get("IDROVELA_SERVER_RUMORE"):
+        os.environ["PULSE_SERVER"] = os.environ["IDROVELA_SERVER_RUMORE"]
+
+
 def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False):
     opzioni = webdriver.ChromeOptions()
     for flag in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
@@ -531,4 +538,5 @@ class Sito(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    suona_dove_nessuno_registra()
     unittest.main(verbosity=2)

@@ -9,7 +9,7 @@ import random
 import time
 import unittest
 
-from prova_pagina import AVVIATA, URL, aspetta, browser, px
+from prova_pagina import AVVIATA, URL, aspetta, browser, px, suona_dove_nessuno_registra
 
 INPUT = int(os.environ.get("IDROVELA_INPUT", "10000"))
 
@@ -159,4 +159,5 @@ class Scolaresca(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    suona_dove_nessuno_registra()
     unittest.main(verbosity=2)
