@@ -9,17 +9,26 @@
 - the file's size and its zip's;
 - the descent of iron in water: its duration and the intervals of tmrDiscesa, against the
   timer's own 30 ms and 58 ticks.
+- a click on "OK" (iron in water) to the bubbling's first sample in a recording of the private
+  PulseAudio server's null sink, against a bare page whose button plays the same WAVE through
+  an audio context opened the same way. The recording's own delay is in both alike, so the
+  difference is what the program adds; each figure alone is an estimate good to a few ms.
 
   bench/web/banco.py BUILD_WEB [--quick]
 Prints a table and one line of JSON.
 """
+import base64
 import json
+import os
 import pathlib
 import re
 import statistics
+import subprocess
 import sys
 import tempfile
+import threading
 import time
+import wave
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -155,12 +164,121 @@ def discesa(giri):
     return durate, intervalli
 
 
+FREQUENZA = 11025
+BOLLE = pathlib.Path(__file__).resolve().parents[2] / "resources" / "suono" / "bolle.wav"
+
+# The same WAVE played on a click, through an audio context opened at the first gesture, as the
+# program opens its own: the floor of a page's click to sound.
+SUONO_NUDO = """<!DOCTYPE html><html><body><button id="suona">OK</button><script>
+const byte = Uint8Array.from(atob("@CAMPIONI@"), c => c.charCodeAt(0));
+let audio = null;
+addEventListener("pointerdown", () => { audio = audio || new AudioContext(); }, { capture: true });
+suona.onclick = () => {
+    const buffer = audio.createBuffer(1, byte.length, @FREQUENZA@);
+    const canale = buffer.getChannelData(0);
+    for (let i = 0; i < byte.length; ++i) canale[i] = (byte[i] - 128) / 128;
+    const sorgente = audio.createBufferSource();
+    sorgente.buffer = buffer;
+    sorgente.connect(audio.destination);
+    sorgente.start();
+};
+</script></body></html>"""
+
+
+def pagina_suono_nudo():
+    with wave.open(str(BOLLE)) as w:
+        campioni = w.readframes(w.getnframes())
+    testo = SUONO_NUDO.replace("@CAMPIONI@", base64.b64encode(campioni).decode()).replace(
+        "@FREQUENZA@", str(FREQUENZA))
+    percorso = CARTELLA / "suono-nudo.html"
+    percorso.write_text(testo, encoding="utf-8")
+    # The first sample of the WAVE that is not silence: where "the sound starts".
+    return percorso, next(i for i, b in enumerate(campioni) if abs(b - 128) > 2)
+
+
+class Registrazione:
+    """The null sink's monitor, recorded as it plays; a click is marked by the samples in hand."""
+
+    def __init__(self):
+        monitor = os.environ["IDROVELA_SERVER_AUDIO"] + ".monitor"
+        self.parec = subprocess.Popen(
+            ["parec", "--device=" + monitor, "--format=s16le", f"--rate={FREQUENZA}",
+             "--channels=1", "--latency-msec=5"], stdout=subprocess.PIPE)
+        self.dati = bytearray()
+        threading.Thread(target=self.leggi, daemon=True).start()
+        fine = time.monotonic() + 5
+        while len(self.dati) < FREQUENZA // 10 * 2:
+            if time.monotonic() > fine:
+                raise RuntimeError("parec records nothing from " + monitor)
+            time.sleep(0.01)
+
+    def leggi(self):
+        while blocco := self.parec.stdout.read1(4096):
+            self.dati += blocco
+
+    def adesso(self):
+        return len(self.dati) // 2
+
+    def primo_suono_dopo(self, campione, entro):
+        fine = time.monotonic() + entro
+        while time.monotonic() < fine:
+            byte = bytes(self.dati[campione * 2:len(self.dati) // 2 * 2])
+            for i in range(0, len(byte), 2):
+                if abs(int.from_bytes(byte[i:i + 2], "little", signed=True)) > 600:
+                    return campione + i // 2
+            time.sleep(0.1)
+        raise RuntimeError("no sound after the click")
+
+    def ferma(self):
+        self.parec.terminate()
+        self.parec.wait(5)
+
+
+def clic_al_suono(corse):
+    """Milliseconds from each click to its sound's first sample, for the program and the bare
+    page in turn, one browser each, a recording for both."""
+    nudo, scarto = pagina_suono_nudo()
+    registrazione = Registrazione()
+    nostra, loro = [], []
+    d, b = browser(), browser()
+    try:
+        d.get(PAGINA.as_uri())
+        while not d.execute_script("return typeof Idrovela !== 'undefined' && Idrovela.pronto"):
+            time.sleep(0.02)
+        d.find_element(By.CSS_SELECTOR, "#Option1_0 input").click()
+        d.find_element(By.CSS_SELECTOR, "#Option2_1 input").click()
+        b.get(nudo.as_uri())
+        b.find_element(By.TAG_NAME, "body").click()  # its first gesture, as the choices are
+        pulsante = b.find_element(By.ID, "suona")
+        ok = d.find_element(By.ID, "Command1")
+        time.sleep(1.0)  # both devices started
+
+        def misura(elemento):
+            inizio = registrazione.adesso()
+            elemento.click()
+            suono = registrazione.primo_suono_dopo(inizio, 5)
+            time.sleep(4.0)  # the whole sound, then silence again
+            return (suono - scarto - inizio) * 1000 / FREQUENZA
+
+        for _ in range(corse):
+            nostra.append(misura(ok))
+            d.find_element(By.ID, "msgOk").click()
+            loro.append(misura(pulsante))
+    finally:
+        d.quit()
+        b.quit()
+        registrazione.ferma()
+        nudo.unlink()
+    return nostra, loro
+
+
 def main():
     statica = pagina_statica()
     giri_caldi, giri_freddi, corse = (2, 1, 1) if RAPIDO else (15, 6, 5)
     nostra_c, loro_c, rapporti_c = caldo(statica, giri_caldi)
     nostra_f, loro_f, rapporti_f = freddo(statica, giri_freddi)
     durate, intervalli = discesa(corse)
+    suono, suono_nudo = clic_al_suono(1 if RAPIDO else 5)
     zip_ = CARTELLA / "Idrovela-1.00-web.zip"
     figure = {
         "dimensione_pagina": PAGINA.stat().st_size,
@@ -171,6 +289,8 @@ def main():
         "vernice_fredda_rapporto": riassunto(rapporti_f),
         "discesa_ms": riassunto(durate), "discesa_rapporto_58x30": statistics.median(durate) / 1740,
         "intervalli_ms": riassunto(intervalli),
+        "clic_suono_ms": riassunto(suono), "clic_suono_nudo_ms": riassunto(suono_nudo),
+        "clic_suono_differenza_ms": riassunto([a - b for a, b in zip(suono, suono_nudo)]),
     }
     print(f"page {figure['dimensione_pagina']} bytes, zip {figure['dimensione_zip']} bytes")
     for nome in ["calda", "fredda"]:
@@ -182,6 +302,10 @@ def main():
     i = figure["intervalli_ms"]
     print(f"descent: {figure['discesa_ms']['mediana']:.0f} ms (x{figure['discesa_rapporto_58x30']:.2f} "
           f"of 58 x 30 ms); ticks median {i['mediana']:.1f} ms, at most {i['massimo']:.1f} ms")
+    c, n, x = (figure["clic_suono_ms"], figure["clic_suono_nudo_ms"],
+               figure["clic_suono_differenza_ms"])
+    print(f"click to sound: {c['mediana']:.1f} ms against {n['mediana']:.1f} ms for a bare page, "
+          f"{x['mediana']:+.1f} ms ({x['minimo']:+.1f} to {x['massimo']:+.1f}, {x['n']} clicks)")
     print(json.dumps(figure))
     statica.unlink()
 
