@@ -16,7 +16,7 @@ EM_JS(void, CopiaRisorsa, (const char* tipo, int id, char* dove), {
 });
 
 EM_JS(void, SuonaCampioni, (const char* inizio, int lunghezza, int canali, int frequenza, int bit), {
-    Idrovela.suona(inizio, lunghezza, canali, frequenza, bit);
+    Idrovela.suona(HEAPU8.subarray(inizio, inizio + lunghezza), canali, frequenza, bit);
 });
 
 EM_JS(void, FermaSuono, (), {
