@@ -147,6 +147,13 @@ class Pagina(unittest.TestCase):
 
     def box(self):
         self.aspetta("return document.getElementById('msgbox').open")
+        # Over the middle of the window, wherever the window stands in the browser's page.
+        x, y = self.d.execute_script(
+            "const b = document.getElementById('msgbox').getBoundingClientRect();"
+            "return [b.left + b.width / 2, b.top + b.height / 2]")
+        finestra = self.el("finestra").rect
+        self.assertAlmostEqual(x, finestra["x"] + finestra["width"] / 2, delta=1)
+        self.assertAlmostEqual(y, finestra["y"] + finestra["height"] / 2, delta=1)
         return self.el("msgTitolo").text, self.el("msgTesto").text
 
     def chiudi_box(self):
