@@ -794,6 +794,7 @@ void tst_FinestraWine::aOgniScala_data()
 
     QTest::newRow("at 125 %, 120 dpi, pictures and places grow alike") << 120;
     QTest::newRow("at 150 %, 144 dpi, pictures and places grow alike") << 144;
+    QTest::newRow("at 175 %, 168 dpi, pictures and places grow alike") << 168;
     QTest::newRow("at 200 %, 192 dpi, every picture's pixel is doubled") << 192;
 }
 
