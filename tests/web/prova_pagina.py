@@ -130,9 +130,11 @@ class Pagina(unittest.TestCase):
                         traccia.push([performance.now(), c.target.id + ':' + c.attributeName,
                                       valore !== null]);
                 } });
-            for (const id of ['imgGhiaccio', 'imgFerro', 'imgRame', 'imgLegno', 'msgbox'])
+            for (const id of ['imgGhiaccio', 'imgFerro', 'imgRame', 'imgLegno'])
                 osserva.observe(document.getElementById(id),
                                 { attributes: true, attributeOldValue: true });
+            osserva.observe(document.getElementById('msgbox'),
+                            { attributeFilter: ['open'], attributeOldValue: true });
             document.getElementById('Command1').addEventListener('click',
                 () => traccia.push([performance.now(), 'OK']), true);""")
 
