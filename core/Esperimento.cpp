@@ -26,6 +26,7 @@ void Esperimento::Form_Load()
     for (Immagine corpo :
         { Immagine::imgGhiaccio, Immagine::imgRame, Immagine::imgLegno, Immagine::imgFerro })
         m_vista.ImpostaVisibile(corpo, false);
+    m_corpoInVista = false;
     m_stato.NumScelte = 0;
 }
 
@@ -33,8 +34,10 @@ void Esperimento::ScegliLiquido(int indice)
 {
     if (!IndiceValido(indice))
         return;
+    const bool coppiaPrima = CoppiaScelta();
     m_stato.IndiceLiquido = static_cast<std::uint8_t>(indice);
-    ContaScelta();
+    m_stato.LiquidoScelto = true;
+    ContaScelta(coppiaPrima);
     DeterminaLiquido();
 }
 
@@ -42,18 +45,25 @@ void Esperimento::ScegliMateriale(int indice)
 {
     if (!IndiceValido(indice))
         return;
+    const bool coppiaPrima = CoppiaScelta();
     m_stato.IndiceMateriale = static_cast<std::uint8_t>(indice);
-    ContaScelta();
+    m_stato.MaterialeScelto = true;
+    ContaScelta(coppiaPrima);
     DeterminaMateriale();
 }
 
-void Esperimento::ContaScelta()
+void Esperimento::ContaScelta(bool coppiaPrima)
 {
     // Only reaching exactly two matters, so the count stops at its largest value instead
     // of wrapping round to zero and arming "OK" again on the 258th choice.
     if (m_stato.NumScelte < std::numeric_limits<std::uint8_t>::max())
         ++m_stato.NumScelte;
-    if (m_stato.NumScelte == 2)
+    // Two liquids or two materials are no experiment: with no liquid every body would sink
+    // in a tank drawn full of water. The choice that completes the pair arms "OK" whatever
+    // the count, since the count may have passed two on the way (liquid, liquid, material).
+    if (!CoppiaScelta())
+        return;
+    if (m_stato.NumScelte == 2 || !coppiaPrima)
         m_vista.AbilitaCommand1(true);
 }
 
@@ -70,6 +80,7 @@ void Esperimento::DeterminaLiquido()
 void Esperimento::DeterminaMateriale()
 {
     const Materiale& materiale = Catalogo::Materiali.at(m_stato.IndiceMateriale);
+    const std::optional<Immagine> corpoPrima = m_stato.imgCorpo;
     m_stato.DensitaMateriale = materiale.densita;
     m_stato.imgCorpo = materiale.corpo;
     m_stato.imgAltro1 = materiale.altri[0];
@@ -78,17 +89,24 @@ void Esperimento::DeterminaMateriale()
     m_vista.CaricaBitmap(Immagine::imgMateriale, materiale.bitmapMateriale);
     m_vista.ImpostaCaption(Etichetta::lblPSMateriale,
         "Densità = " + FormatoGenerale(m_stato.DensitaMateriale, m_separatore));
+    // A body that comes into view stands at the liquid's surface, whatever its design top or
+    // wherever a change of material left it hidden; the body already in view, perhaps
+    // sinking, stays where it is.
+    const bool giaInVista = m_corpoInVista && corpoPrima == materiale.corpo;
+    if (!giaInVista)
+        m_vista.ImpostaTop(materiale.corpo, Discesa::TopIniziale);
     m_vista.ImpostaVisibile(materiale.corpo, true);
+    m_corpoInVista = true;
     for (Immagine altro : materiale.altri)
         m_vista.ImpostaVisibile(altro, false);
 }
 
 void Esperimento::AvviaDiscesa()
 {
-    // "OK" is armed by the count of choices alone, so two liquids arm it with no body to
-    // drop. Then nothing starts: the beep says that something is missing, and the choices
-    // stay as they are, so choosing a material and pressing "OK" again runs the experiment.
-    if (!m_stato.imgCorpo) {
+    // "OK" is armed only once a liquid and a material are chosen; should a start come
+    // without them all the same, nothing starts: the beep says that something is missing,
+    // and the choices stay as they are.
+    if (!CoppiaScelta() || !m_stato.imgCorpo) {
         m_vista.Beep();
         return;
     }
@@ -98,13 +116,14 @@ void Esperimento::AvviaDiscesa()
     m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
     m_vista.AbilitaTimer(true);
     m_vista.ImpostaVisibile(corpo, true);
+    m_corpoInVista = true;
     m_stato.NumScelte = 0;
     m_vista.AbilitaCommand1(false);
 }
 
 void Esperimento::tmrDiscesa_Timer()
 {
-    if (!m_stato.imgCorpo) { // a run never starts without a body; stop a stray timer
+    if (!CoppiaScelta() || !m_stato.imgCorpo) { // no run starts so; stop a stray timer
         m_vista.AbilitaTimer(false);
         return;
     }
@@ -112,14 +131,19 @@ void Esperimento::tmrDiscesa_Timer()
     if (!Affonda()) {
         m_vista.AbilitaTimer(false);
         Concludi(Verdetto::TestoGalleggia, Verdetto::TitoloGalleggia);
+        m_vista.AbilitaCommand1(true);
         return;
     }
     m_vista.ImpostaTop(corpo, m_vista.LeggiTop(corpo) + Discesa::Passo);
     if (!(m_vista.LeggiTop(corpo) > Discesa::LimiteFondo))
         return;
+    // The body lies on the floor while the pupil reads that it sinks; once the box is closed
+    // the reset hides it, and only then does it go back to the start, unseen.
     m_vista.AbilitaTimer(false);
-    m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
+    m_vista.ImpostaTop(corpo, Discesa::LimiteFondo);
     Concludi(Verdetto::TestoAffonda, Verdetto::TitoloAffonda);
+    m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
+    m_vista.AbilitaCommand1(true);
 }
 
 void Esperimento::Concludi(const char* testo, const char* titolo)
@@ -127,5 +151,4 @@ void Esperimento::Concludi(const char* testo, const char* titolo)
     m_vista.Beep();
     m_vista.MsgBox(testo, titolo);
     Form_Load();
-    m_vista.AbilitaCommand1(true);
 }

@@ -13,17 +13,17 @@ class Vista;
 namespace Discesa {
 constexpr float TopIniziale = 960.0f; // where every run starts and ends
 constexpr float Passo = 50.0f; // distance per tick
-constexpr float LimiteFondo = 3840.0f; // a run ends on the first tick whose top passes this
+constexpr float LimiteFondo = 3840.0f; // the floor's line: a run ends on the first tick past it
 constexpr int IntervalloMs = 30; // the interval of tmrDiscesa
 constexpr int SuonoAffonda = 101; // the bubbling that starts a sinking run
 } // namespace Discesa
 
 namespace Verdetto {
 constexpr const char* TestoAffonda
-    = "Il corpo affonda perchè la sua densità è maggiore di quella del liquido";
+    = "Il corpo affonda perché la sua densità è maggiore di quella del liquido";
 constexpr const char* TitoloAffonda = "Il corpo affonda";
 constexpr const char* TestoGalleggia
-    = "Il corpo galleggia perchè la sua densità è minore di quella del liquido";
+    = "Il corpo galleggia perché la sua densità è minore di quella del liquido";
 constexpr const char* TitoloGalleggia = "Il corpo galleggia";
 } // namespace Verdetto
 
@@ -39,6 +39,8 @@ struct StatoEsperimento {
     std::optional<Immagine> imgAltro2;
     std::optional<Immagine> imgAltro3;
     std::uint8_t NumScelte = 0; // choices since the last reset or start of a run
+    bool LiquidoScelto = false; // since the start: a tank with no liquid chosen has none
+    bool MaterialeScelto = false;
 };
 
 // The experiment: the choices, the rule that arms "OK", and the run that gives the verdict.
@@ -56,13 +58,16 @@ public:
     void tmrDiscesa_Timer();
 
     const StatoEsperimento& Stato() const { return m_stato; }
+    // A liquid and a material have each been chosen: only then is there an experiment to run.
+    bool CoppiaScelta() const { return m_stato.LiquidoScelto && m_stato.MaterialeScelto; }
 
 private:
-    void ContaScelta();
+    void ContaScelta(bool coppiaPrima);
     bool Affonda() const { return m_stato.DensitaMateriale > m_stato.DensitaLiquido; }
     void Concludi(const char* testo, const char* titolo);
 
     Vista& m_vista;
     std::string m_separatore;
     StatoEsperimento m_stato;
+    bool m_corpoInVista = false; // imgCorpo shows: chosen or running, and not yet reset
 };

@@ -18,9 +18,9 @@ enum Mat {
     Legno
 };
 
-const QString MsgAffonda = "msgbox Il corpo affonda: Il corpo affonda perchè la sua densità è "
+const QString MsgAffonda = "msgbox Il corpo affonda: Il corpo affonda perché la sua densità è "
                            "maggiore di quella del liquido";
-const QString MsgGalleggia = "msgbox Il corpo galleggia: Il corpo galleggia perchè la sua "
+const QString MsgGalleggia = "msgbox Il corpo galleggia: Il corpo galleggia perché la sua "
                              "densità è minore di quella del liquido";
 const QStringList Reset { "nascondi imgGhiaccio", "nascondi imgRame", "nascondi imgLegno",
     "nascondi imgFerro" };
@@ -55,11 +55,11 @@ private slots:
     void testiDelleDensita_data();
     void testiDelleDensita();
     void sceltaDuranteLaCorsaValeAlTickSeguente();
-    void ramePresoDuranteLaCorsaTocca_ilFondoSubito();
+    void corpoPresoDuranteLaCorsaParteDallaSuperficie();
     void okDuranteLaCorsaRiportaIlCorpoInAlto();
-    void senzaLiquidoOgniCorpoAffonda();
     void secondaCorsaSenzaNuoveScelte();
-    void okSenzaCorpo();
+    void okSenzaCoppia_data();
+    void okSenzaCoppia();
     void indiciFuoriCatalogoNonCambianoNulla();
 };
 
@@ -131,10 +131,19 @@ void tst_Esperimento::corsaCheAffonda()
     }
     QCOMPARE(vista.tops[Immagine::imgFerro], 960.0f + 57 * 50.0f);
 
+    // The body lies on the floor while the verdict is open, and goes back up only once the
+    // reset has hidden it.
+    bool aperta = false;
+    vista.duranteMsgBox = [&] {
+        aperta = true;
+        QVERIFY(vista.visibili[Immagine::imgFerro]);
+        QCOMPARE(vista.tops[Immagine::imgFerro], 3840.0f);
+    };
     esperimento.tmrDiscesa_Timer();
+    QVERIFY(aperta);
     QCOMPARE(vista.Prendi(),
-        QStringList({ "top imgFerro 3860", "timer off", "top imgFerro 960", "beep", MsgAffonda })
-            + Reset + QStringList { "Command1 on" });
+        QStringList({ "top imgFerro 3860", "timer off", "top imgFerro 3840", "beep", MsgAffonda })
+            + Reset + QStringList({ "top imgFerro 960", "Command1 on" }));
     QCOMPARE(esperimento.Stato().NumScelte, 0);
     QVERIFY(!vista.visibili[Immagine::imgFerro]);
 }
@@ -164,39 +173,54 @@ void tst_Esperimento::corsaCheGalleggia()
 
 void tst_Esperimento::armaOK_data()
 {
-    QTest::addColumn<QString>("scelte"); // L<i> a liquid, M<i> a material
-    QTest::addColumn<int>("armataAllaScelta"); // 0: "OK" is never touched
+    // L<i> a liquid, M<i> a material, R a press on "OK" that starts a run
+    QTest::addColumn<QString>("passi");
+    QTest::addColumn<QList<int>>("armataAi"); // the steps, from 1, that enable "OK"
 
-    QTest::newRow("one liquid does not arm it") << "L0" << 0;
-    QTest::newRow("one material does not arm it") << "M2" << 0;
-    QTest::newRow("a liquid and a material arm it") << "L0 M1" << 2;
-    QTest::newRow("a material and a liquid arm it") << "M3 L2" << 2;
-    QTest::newRow("two liquids arm it") << "L0 L1" << 2;
-    QTest::newRow("two materials arm it") << "M0 M1" << 2;
-    QTest::newRow("the same liquid twice arms it") << "L3 L3" << 2;
-    QTest::newRow("a third and fourth choice leave it alone") << "L0 M0 L1 M1" << 2;
+    QTest::newRow("one liquid does not arm it") << "L0" << QList<int> {};
+    QTest::newRow("one material does not arm it") << "M2" << QList<int> {};
+    QTest::newRow("a liquid and a material arm it") << "L0 M1" << QList<int> { 2 };
+    QTest::newRow("a material and a liquid arm it") << "M3 L2" << QList<int> { 2 };
+    QTest::newRow("two liquids do not arm it") << "L0 L1" << QList<int> {};
+    QTest::newRow("two materials do not arm it") << "M1 M3" << QList<int> {};
+    QTest::newRow("the same liquid twice does not arm it") << "L3 L3" << QList<int> {};
+    QTest::newRow("a material after two liquids arms it") << "L0 L1 M2" << QList<int> { 3 };
+    QTest::newRow("a liquid after three materials arms it") << "M0 M1 M2 L1" << QList<int> { 4 };
+    QTest::newRow("a third and fourth choice leave it alone") << "L0 M0 L1 M1" << QList<int> { 2 };
+    QTest::newRow("one choice during a run leaves it off") << "L0 M1 R M3" << QList<int> { 2 };
+    QTest::newRow("two choices during a run re-arm it") << "L0 M1 R L2 M0" << QList<int> { 2, 5 };
+    QTest::newRow("two liquids during a run re-arm it, the material kept")
+        << "L0 M1 R L2 L3" << QList<int> { 2, 5 };
 }
 
 void tst_Esperimento::armaOK()
 {
-    QFETCH(QString, scelte);
-    QFETCH(int, armataAllaScelta);
+    QFETCH(QString, passi);
+    QFETCH(QList<int>, armataAi);
 
     Registratore vista;
     Esperimento esperimento(vista, ",");
     esperimento.Form_Load();
-    const QStringList passi = scelte.split(' ');
-    for (int n = 0; n < passi.size(); ++n) {
+    int contate = 0;
+    const QStringList lista = passi.split(' ');
+    for (int n = 0; n < lista.size(); ++n) {
         vista.Prendi();
-        const int indice = passi[n].mid(1).toInt();
-        if (passi[n].startsWith('L'))
+        const int indice = lista[n].mid(1).toInt();
+        if (lista[n] == "R") {
+            esperimento.AvviaDiscesa();
+            QVERIFY(vista.timerAttivo);
+            QVERIFY(!vista.okAbilitato);
+            contate = 0;
+            continue;
+        }
+        if (lista[n].startsWith('L'))
             esperimento.ScegliLiquido(indice);
         else
             esperimento.ScegliMateriale(indice);
         const QStringList chiamate = vista.Prendi();
         QVERIFY2(!chiamate.contains("Command1 off"), "a choice must never disable OK");
-        QCOMPARE(chiamate.contains("Command1 on"), n + 1 == armataAllaScelta);
-        QCOMPARE(int(esperimento.Stato().NumScelte), n + 1);
+        QCOMPARE(chiamate.count("Command1 on"), armataAi.contains(n + 1) ? 1 : 0);
+        QCOMPARE(int(esperimento.Stato().NumScelte), ++contate);
     }
 }
 
@@ -210,11 +234,13 @@ void tst_Esperimento::oltre255Scelte()
         esperimento.ScegliLiquido(n % 4);
         armamenti += vista.Prendi().count("Command1 on");
     }
-    QCOMPARE(armamenti, 1);
+    QCOMPARE(armamenti, 0); // liquids alone
     QCOMPARE(int(esperimento.Stato().NumScelte), 255);
 
-    // A run clears the count, and two new choices arm "OK" again.
+    // The material completes the pair at the top of the count and arms "OK"; a run clears
+    // the count, and two new choices arm "OK" again.
     esperimento.ScegliMateriale(Ferro);
+    QCOMPARE(vista.Prendi().count("Command1 on"), 1);
     esperimento.AvviaDiscesa();
     QCOMPARE(int(esperimento.Stato().NumScelte), 0);
     vista.Prendi();
@@ -259,16 +285,21 @@ void tst_Esperimento::sceltaDelMaterialeMostraSoloIlSuoCorpo()
     esperimento.ScegliMateriale(Legno);
     QCOMPARE(vista.Prendi(),
         QStringList({ "bitmap imgMateriale 109", "caption lblPSMateriale Densità = 0,45",
-            "mostra imgLegno", "nascondi imgGhiaccio", "nascondi imgFerro", "nascondi imgRame" }));
+            "top imgLegno 960", "mostra imgLegno", "nascondi imgGhiaccio", "nascondi imgFerro",
+            "nascondi imgRame" }));
 
-    // Changing the material while its body shows swaps the body. Copper, never run yet,
-    // shows at its design top on the floor; nothing moves it when it is chosen.
+    // Changing the material while its body shows swaps the body. Copper, whose design puts
+    // it on the floor, comes into view at the surface like the others.
     esperimento.ScegliMateriale(Rame);
     QCOMPARE(vista.Prendi(),
-        QStringList({ "Command1 on", "bitmap imgMateriale 110",
-            "caption lblPSMateriale Densità = 8,96", "mostra imgRame", "nascondi imgLegno",
-            "nascondi imgFerro", "nascondi imgGhiaccio" }));
-    QCOMPARE(vista.tops[Immagine::imgRame], 3840.0f);
+        QStringList({ "bitmap imgMateriale 110", "caption lblPSMateriale Densità = 8,96",
+            "top imgRame 960", "mostra imgRame", "nascondi imgLegno", "nascondi imgFerro",
+            "nascondi imgGhiaccio" }));
+    QCOMPARE(vista.tops[Immagine::imgRame], 960.0f);
+
+    // The body in view, chosen again, is not placed anew.
+    esperimento.ScegliMateriale(Rame);
+    QVERIFY(vista.Prendi().filter("top").isEmpty());
 }
 
 void tst_Esperimento::sceltaDelLiquidoCaricaLeSueImmagini_data()
@@ -358,7 +389,7 @@ void tst_Esperimento::sceltaDuranteLaCorsaValeAlTickSeguente()
     QCOMPARE(vista.tops[Immagine::imgFerro], 1460.0f);
 }
 
-void tst_Esperimento::ramePresoDuranteLaCorsaTocca_ilFondoSubito()
+void tst_Esperimento::corpoPresoDuranteLaCorsaParteDallaSuperficie()
 {
     Registratore vista;
     Esperimento esperimento(vista, ",");
@@ -368,14 +399,24 @@ void tst_Esperimento::ramePresoDuranteLaCorsaTocca_ilFondoSubito()
     esperimento.AvviaDiscesa();
     esperimento.tmrDiscesa_Timer();
 
-    // Copper takes over where it stands, on the floor, and its first step passes the limit.
-    esperimento.ScegliMateriale(Rame);
-    vista.Prendi();
+    // The sinking body, chosen again, goes on from where it is.
+    esperimento.ScegliMateriale(Ferro);
     esperimento.tmrDiscesa_Timer();
-    QCOMPARE(vista.Prendi().mid(0, 5),
-        QStringList({ "top imgRame 3890", "timer off", "top imgRame 960", "beep", MsgAffonda }));
-    QCOMPARE(vista.tops[Immagine::imgFerro], 1010.0f); // left where it was, hidden
+    QCOMPARE(vista.tops[Immagine::imgFerro], 1060.0f);
+
+    // Copper, whose design puts it on the floor, takes over at the surface and sinks from
+    // there; the iron stays hidden where it was.
+    esperimento.ScegliMateriale(Rame);
+    QCOMPARE(vista.tops[Immagine::imgRame], 960.0f);
+    esperimento.tmrDiscesa_Timer();
+    QCOMPARE(vista.tops[Immagine::imgRame], 1010.0f);
+    QCOMPARE(vista.tops[Immagine::imgFerro], 1060.0f);
     QVERIFY(!vista.visibili[Immagine::imgFerro]);
+
+    // Chosen back, the iron comes into view at the surface, not where it was left.
+    esperimento.ScegliMateriale(Ferro);
+    QCOMPARE(vista.tops[Immagine::imgFerro], 960.0f);
+    QCOMPARE(TickFinoAllaFine(esperimento, vista), 58);
 }
 
 void tst_Esperimento::okDuranteLaCorsaRiportaIlCorpoInAlto()
@@ -400,21 +441,6 @@ void tst_Esperimento::okDuranteLaCorsaRiportaIlCorpoInAlto()
     QCOMPARE(TickFinoAllaFine(esperimento, vista), 58);
 }
 
-void tst_Esperimento::senzaLiquidoOgniCorpoAffonda()
-{
-    for (int materiale = Ghiaccio; materiale <= Legno; ++materiale) {
-        Registratore vista;
-        Esperimento esperimento(vista, ",");
-        esperimento.Form_Load();
-        esperimento.ScegliMateriale((materiale + 1) % 4);
-        esperimento.ScegliMateriale(materiale);
-        esperimento.AvviaDiscesa();
-        QCOMPARE(esperimento.Stato().DensitaLiquido, 0.0);
-        QCOMPARE(TickFinoAllaFine(esperimento, vista), 58);
-        QVERIFY(vista.Prendi().contains(MsgAffonda));
-    }
-}
-
 void tst_Esperimento::secondaCorsaSenzaNuoveScelte()
 {
     Registratore vista;
@@ -432,29 +458,51 @@ void tst_Esperimento::secondaCorsaSenzaNuoveScelte()
     QCOMPARE(seconda, prima.mid(prima.indexOf("suono 101")));
 }
 
-void tst_Esperimento::okSenzaCorpo()
+void tst_Esperimento::okSenzaCoppia_data()
 {
+    QTest::addColumn<QString>("scelte"); // two of one kind, then the other kind
+    QTest::addColumn<QString>("verdetto");
+
+    QTest::newRow("iron, wood: no liquid, no run; then water: wood floats")
+        << "M1 M3 L0" << MsgGalleggia;
+    QTest::newRow("water, oil: no body, no run; then iron: sinks in oil")
+        << "L0 L2 M1" << MsgAffonda;
+}
+
+void tst_Esperimento::okSenzaCoppia()
+{
+    QFETCH(QString, scelte);
+    QFETCH(QString, verdetto);
+
     Registratore vista;
     Esperimento esperimento(vista, ",");
     esperimento.Form_Load();
-    esperimento.ScegliLiquido(Acqua);
-    esperimento.ScegliLiquido(Olio);
-    QVERIFY(vista.okAbilitato);
+    const QStringList passi = scelte.split(' ');
+    const auto scegli = [&](const QString& passo) {
+        if (passo.startsWith('L'))
+            esperimento.ScegliLiquido(passo.mid(1).toInt());
+        else
+            esperimento.ScegliMateriale(passo.mid(1).toInt());
+    };
+    scegli(passi[0]);
+    scegli(passi[1]);
+    QVERIFY(!vista.okAbilitato);
     vista.Prendi();
 
+    // A start that reaches the experiment all the same runs nothing, and a stray tick finds
+    // nothing to move.
     esperimento.AvviaDiscesa();
     QCOMPARE(vista.Prendi(), QStringList { "beep" });
-    QVERIFY(!vista.timerAttivo);
-    QVERIFY(vista.okAbilitato);
-    esperimento.tmrDiscesa_Timer(); // a stray tick finds nothing to move and stays harmless
-    QVERIFY(!vista.timerAttivo);
+    esperimento.tmrDiscesa_Timer();
+    QCOMPARE(vista.Prendi(), QStringList { "timer off" });
 
-    // Choosing a body is then enough for "OK" to run the experiment.
-    esperimento.ScegliMateriale(Legno);
+    // The missing kind completes the experiment.
+    scegli(passi[2]);
+    QVERIFY(vista.okAbilitato);
     esperimento.AvviaDiscesa();
     QVERIFY(vista.timerAttivo);
-    QCOMPARE(TickFinoAllaFine(esperimento, vista), 1);
-    QVERIFY(vista.Prendi().contains(MsgGalleggia));
+    TickFinoAllaFine(esperimento, vista);
+    QCOMPARE(vista.Prendi().filter("msgbox"), QStringList { verdetto });
 }
 
 void tst_Esperimento::indiciFuoriCatalogoNonCambianoNulla()
