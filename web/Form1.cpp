@@ -178,7 +178,7 @@ void Form1::Option2_Click(int index)
 void Form1::Command1_Click()
 {
     m_esperimento.AvviaDiscesa();
-    if (m_esperimento.Stato().imgCorpo)
+    if (m_esperimento.CoppiaScelta())
         Annuncia("Esperimento avviato");
 }
 

@@ -184,7 +184,7 @@ def lezione(lz):
              [r"selezionato", r"densità 7,86", r"OK disponibile"], [r"densità", r"OK"])
     lz.passo("Tab to OK", ["Tab"], [r"OK pulsante"])
     lz.passo("Space starts a run: iron sinks", ["space"],
-             [r"esperimento avviato", r"Il corpo affonda perchè la sua densità è maggiore di "
+             [r"esperimento avviato", r"Il corpo affonda perché la sua densità è maggiore di "
               r"quella del liquido"])
     lz.passo("Return closes the verdict", ["Return"], [r"OK pulsante"])
     lz.passo("Shift+Tab back to iron", ["shift+Tab"], [r"Ferro", r"densità 7,86"])
@@ -192,7 +192,7 @@ def lezione(lz):
              [r"densità"])
     lz.passo("Tab to OK", ["Tab"], [r"OK pulsante"])
     lz.passo("Space: ice floats", ["space"],
-             [r"Il corpo galleggia perchè la sua densità è minore di quella del liquido"])
+             [r"Il corpo galleggia perché la sua densità è minore di quella del liquido"])
     lz.passo("Return closes the verdict", ["Return"], [r"OK pulsante"])
     lz.passo("F10 enters the menus", ["F10"], [r"File"])
     lz.passo("Down opens File", ["Down"], [r"Idrovela"])

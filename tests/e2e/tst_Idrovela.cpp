@@ -14,8 +14,10 @@ const QPoint Acqua(342, 36);
 const QPoint Olio(342, 84);
 const QPoint Ferro(342, 180);
 const QPoint OK(384, 268);
-// A point of the tank's liquid that the iron body covers while it shows at the surface.
+// A point of the tank's liquid that the iron body covers while it shows at the surface, and
+// the same point of the body when it lies on the floor, 2880 twips lower.
 const QPoint NelCorpo(142, 96);
+const QPoint NelCorpoSulFondo(142, 96 + 192);
 // A point of the tank's liquid that no body ever covers.
 const QPoint NelLiquido(60, 200);
 
@@ -122,6 +124,7 @@ void tst_Idrovela::unaCorsaDallInizioAllaFine()
     Fotografa(QStringLiteral("02-acqua"));
     m_scrivania.clic(Schermo(Ferro));
     QTRY_VERIFY(Colore(NelCorpo) != ColoreAcqua); // the iron body shows in the tank
+    const QColor ferro = Colore(NelCorpo);
     Fotografa(QStringLiteral("03-ferro"));
 
     QElapsedTimer corsa;
@@ -133,7 +136,8 @@ void tst_Idrovela::unaCorsaDallInizioAllaFine()
     qInfo("from OK to the verdict: %lld ms (58 ticks of 30 ms make 1740 ms)", durata);
     QVERIFY(durata > 1500);
     Fotografa(QStringLiteral("04-verdetto"));
-    QVERIFY(Colore(NelCorpo) != ColoreAcqua); // the body waits at the surface
+    // The body lies on the floor, no longer at the surface.
+    QVERIFY(Colore(NelCorpo) == ColoreAcqua && Colore(NelCorpoSulFondo) == ferro);
 
     m_scrivania.tasto(QStringLiteral("Return"));
     QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));

@@ -11,32 +11,38 @@ const std::array<const char*, 4> TestiMateriali { "0.92", "7.86", "8.96", "0.45"
 
 void Modello::ScegliLiquido(int indice)
 {
+    const bool coppiaPrima = coppia();
     m_liquido = indice;
-    Conta();
+    Conta(coppiaPrima);
 }
 
 void Modello::ScegliMateriale(int indice)
 {
+    const bool coppiaPrima = coppia();
+    // A body comes into view at the surface; the one in view, perhaps sinking, stays put.
+    if (!m_corpoVisibile || indice != m_materiale)
+        m_top.at(indice) = TopIniziale;
     m_materiale = indice;
     m_corpoVisibile = true;
-    Conta();
+    Conta(coppiaPrima);
 }
 
-void Modello::Conta()
+void Modello::Conta(bool coppiaPrima)
 {
-    // Only the second choice arms "OK"; the count never wraps round to arm it again.
-    if (m_scelte == 255) {
+    // "OK" wants a liquid and a material: the choice that completes the pair arms it, and
+    // from then on the second choice since a run. The count never wraps round.
+    if (m_scelte == 255)
         ++m_sceltePerse;
-        return;
-    }
-    if (++m_scelte == 2)
+    else
+        ++m_scelte;
+    if (coppia() && (m_scelte == 2 || !coppiaPrima))
         m_ok = true;
 }
 
 void Modello::PremiOK()
 {
-    if (m_materiale < 0)
-        return; // no body to drop: nothing starts, and the choices stay
+    if (!coppia())
+        return; // nothing to run: nothing starts, and the choices stay
     m_top.at(m_materiale) = TopIniziale;
     m_inCorsa = true;
     m_corpoVisibile = true;

@@ -28,6 +28,7 @@ public:
     int liquido() const { return m_liquido; } // -1 before the first choice
     int materiale() const { return m_materiale; } // -1 before the first choice
     int scelte() const { return m_scelte; }
+    bool coppia() const { return m_liquido >= 0 && m_materiale >= 0; } // both kinds chosen
     bool okAbilitato() const { return m_ok; }
     bool inCorsa() const { return m_inCorsa; }
     bool corpoVisibile() const { return m_corpoVisibile; }
@@ -43,7 +44,7 @@ public:
     QString testoMateriale(QChar separatore) const;
 
 private:
-    void Conta();
+    void Conta(bool coppiaPrima);
     void Verdetto();
 
     int m_liquido = -1;
@@ -52,7 +53,7 @@ private:
     bool m_ok = false;
     bool m_inCorsa = false;
     bool m_corpoVisibile = false;
-    // Design tops: copper stands on the tank's floor until its first run.
+    // Design tops: copper stands on the tank's floor until it first comes into view.
     std::array<float, Corpi> m_top { TopIniziale, TopIniziale, LimiteFondo, TopIniziale };
     bool m_spiegazione = false;
     bool m_informazioni = false;

@@ -601,8 +601,8 @@ QString tst_Scolaresca::Esegui(const Evento& evento)
         }
         return QStringLiteral("%1 option clicks in a row").arg(SceltePerRaffica);
     case Tipo::NuovaFinestra: {
-        // The next pupil starts from the program's first state, where "OK" can be armed before
-        // any material has been chosen.
+        // The next pupil starts from the program's first state, where no liquid or material
+        // has been chosen yet and "OK" waits for both.
         Chiudi();
         const QString errore = Apri();
         if (!errore.isEmpty())

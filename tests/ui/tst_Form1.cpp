@@ -398,9 +398,10 @@ void tst_Form1::sceltaConLaTastiera()
     QVERIFY(Controllo<QRadioButton>(*m_form, "Option1_1")->isChecked());
     QCOMPARE(m_form->esperimento().Stato().NumScelte, 2); // an arrow key chooses, as a click
     QCOMPARE(m_form->esperimento().Stato().DensitaLiquido, 13.6);
-    QVERIFY(Controllo(*m_form, "Command1")->isEnabled());
+    QVERIFY(!Controllo(*m_form, "Command1")->isEnabled()); // two liquids are no experiment
 
     Scegli(*m_form, "Option2_3");
+    QVERIFY(Controllo(*m_form, "Command1")->isEnabled());
     Controllo(*m_form, "Command1")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     auto* timer = m_form->findChild<QTimer*>(QStringLiteral("tmrDiscesa"));
@@ -430,7 +431,8 @@ void tst_Form1::ferroInAcqua()
     });
     risponditore.prima = [&](QMessageBox*) {
         QVERIFY(!timer->isActive());
-        QCOMPARE(ferro->y(), 64); // back at the surface before the verdict
+        QVERIFY(ferro->isVisible());
+        QCOMPARE(ferro->y(), 256); // on the floor under the verdict
     };
 
     Scegli(*m_form, "Option1_0");
@@ -444,7 +446,7 @@ void tst_Form1::ferroInAcqua()
     QTRY_COMPARE_WITH_TIMEOUT(risponditore.visti.size(), 1, 10000);
     QCOMPARE(risponditore.visti[0].titolo, QStringLiteral("Il corpo affonda"));
     QCOMPARE(risponditore.visti[0].testo,
-        QStringLiteral("Il corpo affonda perchè la sua densità è maggiore di quella del liquido"));
+        QStringLiteral("Il corpo affonda perché la sua densità è maggiore di quella del liquido"));
     QCOMPARE(risponditore.visti[0].icona, QMessageBox::NoIcon);
     QCOMPARE(risponditore.visti[0].bottoni, QStringList { "OK" });
     QVERIFY(!risponditore.visti[0].iconeSuiBottoni);
@@ -463,8 +465,8 @@ void tst_Form1::ferroInAcqua()
 
 void tst_Form1::lUltimoPassoSiVedePrimaDelVerdetto()
 {
-    // The body's return to the surface is painted before the verdict is built, not while the
-    // message box opens: building it takes longer than a tick.
+    // The body's last place, on the floor, is painted before the verdict is built, not while
+    // the message box opens: building it takes longer than a tick.
     Risponditore risponditore;
     Cronaca cronaca(*m_form, *Controllo(*m_form, "imgFerro"));
     qApp->installEventFilter(&cronaca);
@@ -476,7 +478,7 @@ void tst_Form1::lUltimoPassoSiVedePrimaDelVerdetto()
 
     const qsizetype messaggio = cronaca.eventi.indexOf(QStringLiteral("message"));
     QVERIFY2(messaggio > 0, qPrintable(cronaca.eventi.join(QLatin1Char(','))));
-    QCOMPARE(cronaca.eventi.at(messaggio - 1), QStringLiteral("repaint y=64"));
+    QCOMPARE(cronaca.eventi.at(messaggio - 1), QStringLiteral("repaint y=256"));
 }
 
 void tst_Form1::ghiaccioInAcquaGalleggiaSubito()
@@ -496,7 +498,7 @@ void tst_Form1::ghiaccioInAcquaGalleggiaSubito()
     QVERIFY(orologio.elapsed() < 1000); // at once, not after a descent
     QCOMPARE(risponditore.visti[0].titolo, QStringLiteral("Il corpo galleggia"));
     QCOMPARE(risponditore.visti[0].testo,
-        QStringLiteral("Il corpo galleggia perchè la sua densità è minore di quella del liquido"));
+        QStringLiteral("Il corpo galleggia perché la sua densità è minore di quella del liquido"));
     QTRY_VERIFY(!ghiaccio->isVisible());
     QVERIFY(Controllo(*m_form, "Command1")->isEnabled());
 }
@@ -974,8 +976,8 @@ void tst_Form1::ilCorpoScendeDavantiAllaVasca()
     Risponditore risponditore;
     Scegli(*m_form, "Option1_0");
     const QImage vuota = Client(*m_form)->grab().toImage();
-    Scegli(*m_form, "Option2_2"); // copper: it shows on the floor until a run starts
-    const QRect sulFondo = Differenza(vuota, Client(*m_form)->grab().toImage());
+    Scegli(*m_form, "Option2_2"); // copper, whose design top is the floor's
+    const QRect scelto = Differenza(vuota, Client(*m_form)->grab().toImage());
     QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
     const QRect allaSuperficie = Differenza(vuota, Client(*m_form)->grab().toImage());
 
@@ -989,14 +991,15 @@ void tst_Form1::ilCorpoScendeDavantiAllaVasca()
     QTRY_COMPARE_WITH_TIMEOUT(risponditore.visti.size(), 1, 10000);
 
     // The block sits in the band of the liquid's surface (rows 57-104 of the tank, which
-    // stands 16 pixels down), then on the floor (rows 256-303), across the tank's axis.
+    // stands 16 pixels down), as chosen and as the run starts, then on the floor (rows
+    // 256-303), across the tank's axis.
     const int vasca = 16;
-    QVERIFY2(allaSuperficie.top() >= vasca + 57 && allaSuperficie.bottom() <= vasca + 104,
-        qPrintable(QString("%1..%2").arg(allaSuperficie.top()).arg(allaSuperficie.bottom())));
-    for (const QRect& fondo : { sulFondo, inFondo })
-        QVERIFY2(fondo.top() >= vasca + 256 - 3 && fondo.bottom() <= vasca + 303,
-            qPrintable(QString("%1..%2").arg(fondo.top()).arg(fondo.bottom())));
-    for (const QRect& blocco : { sulFondo, allaSuperficie, inFondo })
+    for (const QRect& superficie : { scelto, allaSuperficie })
+        QVERIFY2(superficie.top() >= vasca + 57 && superficie.bottom() <= vasca + 104,
+            qPrintable(QString("%1..%2").arg(superficie.top()).arg(superficie.bottom())));
+    QVERIFY2(inFondo.top() >= vasca + 256 - 3 && inFondo.bottom() <= vasca + 303,
+        qPrintable(QString("%1..%2").arg(inFondo.top()).arg(inFondo.bottom())));
+    for (const QRect& blocco : { scelto, allaSuperficie, inFondo })
         QVERIFY(blocco.left() < 8 + 130 && blocco.right() > 8 + 131);
 }
 

@@ -35,9 +35,9 @@ URL = PAGINA.as_uri()
 # The liquid in each tank picture, by option: water, mercury, oil, petrol.
 COLORI_VASCA = [(128, 255, 255), (214, 214, 214), (210, 255, 128), (214, 214, 214)]
 AFFONDA = ("Il corpo affonda",
-           "Il corpo affonda perchè la sua densità è maggiore di quella del liquido")
+           "Il corpo affonda perché la sua densità è maggiore di quella del liquido")
 GALLEGGIA = ("Il corpo galleggia",
-             "Il corpo galleggia perchè la sua densità è minore di quella del liquido")
+             "Il corpo galleggia perché la sua densità è minore di quella del liquido")
 # Twips to CSS pixels, as the page rounds them; a run's tops in twips, tick after tick.
 def px(twips):
     return int(twips / 15 + 0.5)
@@ -243,10 +243,14 @@ class Pagina(unittest.TestCase):
         self.assertTrue(self.el("Command1").get_property("disabled"))
         self.assertEqual(self.box(), AFFONDA)
         self.schermata("verdetto-affonda")
+        # Under its verdict the body lies on the tank's floor.
+        self.assertEqual(self.d.execute_script(
+            "const f = document.getElementById('imgFerro');"
+            "return [!f.hidden, parseInt(f.style.top)]"), [True, px(3840)])
         traccia = self.d.execute_script("return traccia")
         partenza = next(t for t, *resto in traccia if resto == ["OK"])
         tops = [v[2] for v in traccia if v[1] == "imgFerro" and v[0] > partenza]
-        attesi = [px(960 + 50 * k) for k in range(1, 59)] + [px(960)]
+        attesi = [px(960 + 50 * k) for k in range(1, 59)] + [px(3840)]
         # Each tick moves the body; equal tops from rounding leave no mark.
         distinti = [t for i, t in enumerate(attesi) if i == 0 or t != attesi[i - 1]]
         self.assertEqual(tops, distinti)

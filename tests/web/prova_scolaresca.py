@@ -38,6 +38,17 @@ const verifica = evento => setTimeout(() => {
     }
     if (el('Command1').disabled && document.activeElement === el('Command1'))
         guasto('a disabled OK has the focus');
+    if (!el('Command1').disabled && !(el('lblPSLiquido').textContent
+                                       && el('lblPSMateriale').textContent))
+        guasto('OK is armed without both a liquid and a material');
+    // Out of a run a body shows at the surface, and under "Il corpo affonda" on the floor. A
+    // body that floats stays where its run left it.
+    const verdetto = el('msgbox').open ? el('msgTitolo').textContent : '';
+    const atteso = verdetto === 'Il corpo affonda' ? @FONDO@ : @ALTO@;
+    for (const id of corpi)
+        if (!Idrovela.intervallo && verdetto !== 'Il corpo galleggia'
+                && parseInt(el(id).style.top) !== atteso)
+            guasto(id + ' stands at ' + el(id).style.top + (verdetto ? ' under ' + verdetto : ''));
     if (el('msgbox').open !== Idrovela.occupato)
         guasto('the box and the program disagree');
     if (el('msgbox').open && /^Il corpo/.test(el('msgTitolo').textContent) && Idrovela.intervallo)
@@ -64,7 +75,7 @@ for (const tipo of ['pointerup', 'pointercancel'])
 addEventListener('keydown', e => tenuti.add(e.key), true);
 addEventListener('keyup', e => tenuti.delete(e.key), true);
 """.replace("@LEFT@", str(px(1680))).replace("@ALTO@", str(px(960))).replace(
-    "@BASSO@", str(px(960 + 58 * 50)))
+    "@BASSO@", str(px(960 + 58 * 50))).replace("@FONDO@", str(px(3840)))
 
 TASTI = [("Tab", 9), ("Enter", 13), ("Escape", 27), (" ", 32), ("ArrowLeft", 37),
          ("ArrowUp", 38), ("ArrowRight", 39), ("ArrowDown", 40), ("F10", 121)]

@@ -489,6 +489,7 @@ void tst_FinestraWine::ferroInAcquaAffondaConLeBolle()
     // The iron body shows at the surface, above the rows where it will be seen sinking.
     QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
     QCOMPARE(RigaDelCorpo(), -1);
+    const QColor ferro = Colore(QPoint(ColonnaCorpo, 96));
     Fotografa(QStringLiteral("03-ferro"));
 
     std::unique_ptr<Registrazione> registrazione;
@@ -526,11 +527,14 @@ void tst_FinestraWine::ferroInAcquaAffondaConLeBolle()
     QVERIFY2(durata >= 1500 && durata <= 2600,
         qPrintable(QStringLiteral("the verdict came after %1 ms").arg(durata)));
     Fotografa(QStringLiteral("05-affonda"));
+    // Under its verdict the body lies on the floor, 2880 twips below the surface.
+    QVERIFY(Colore(QPoint(ColonnaCorpo, 96)) == ColoreAcqua
+        && Colore(QPoint(ColonnaCorpo, 96 + 192)) == ferro);
     QTest::qWait(qMax<qint64>(0, 4500 - corsa.elapsed())); // the sound ends meanwhile
     m_scrivania.tasto(QStringLiteral("Return"));
     QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
     // The reset hides the body.
-    QTRY_COMPARE(Colore(QPoint(ColonnaCorpo, 96)), ColoreAcqua);
+    QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96 + 192)) != ferro);
     QVERIFY(m_programma->state() == QProcess::Running);
 
     if (!registrazione)
@@ -843,8 +847,8 @@ void tst_FinestraWine::aOgniScala()
     qInfo("tank %s, designed %s", qPrintable(Testo(vasca)), qPrintable(Testo(vascaDisegno)));
     QVERIFY(Vicini(vasca, vascaDisegno));
 
-    // The bodies against the tank: iron at the surface, where every run starts, and copper
-    // at its design place, the floor, where a run ends.
+    // The bodies against the tank: iron, and copper too, whose design place is the floor, show
+    // at the surface, where every run starts.
     Scegli("Option1", 0);
     QTRY_VERIFY_WITH_TIMEOUT(
         Quota(Pixel(120, 240, QRect(60, 150, 120, 80)), ColoreAcqua) > 0.99, 3000);
@@ -865,7 +869,7 @@ void tst_FinestraWine::aOgniScala()
             visto.translated(-vasca.topLeft()), atteso.translated(-vascaDisegno.topLeft()));
     };
     QVERIFY2(corpo(1, CuboFerro, 960), "iron is not where the design puts it in the surface");
-    QVERIFY2(corpo(2, CuboRame, 3840), "copper is not where the design puts it on the floor");
+    QVERIFY2(corpo(2, CuboRame, 960), "copper does not show at the surface");
 
     // The samples at their scaled size, each left of its label.
     const auto campione = [&](const char* img, const char* lbl, QSize pixel) {
@@ -896,8 +900,7 @@ void tst_FinestraWine::aOgniScala()
     QVERIFY2(campione("imgMateriale", "lblPSMateriale", QSize(62, 61)), "the copper sample");
 
     // A run of copper, which sinks: the body goes down the tank's axis, from below the surface
-    // to the floor, and is last seen there, a step above its design place at most. Only the
-    // body is orange there.
+    // to the floor, and lies there under the verdict. Only the body is orange there.
     const int colonna = Pixel(1680, 0, QRect(30, 0, 1, 1)).left();
     const QRect asse(QPoint(colonna, Pixel(0, 240, QRect(0, 106, 1, 1)).top()),
         QPoint(colonna, Pixel(0, 240, QRect(0, 303, 1, 1)).bottom()));
@@ -910,38 +913,29 @@ void tst_FinestraWine::aOgniScala()
                 return asse.top() + y;
         return -1;
     };
-    const int primaRiga = rigaDelRame(); // copper at its design place, on the floor
+    QCOMPARE(rigaDelRame(), -1); // at the surface, above the rows looked at
+    const int fondo = Pixel(1680, 3840, CuboRame).top();
     m_scrivania.clic(Schermo(Rettangolo("Command1").center()));
     QElapsedTimer corsa;
     corsa.start();
     QList<int> righe;
-    bool partito = false; // the run puts the body at the surface, above the rows looked at
     bool fotografata = false;
-    while (corsa.elapsed() < 5000) {
+    while (corsa.elapsed() < 5000 && (righe.isEmpty() || righe.last() < fondo - 1)) {
         QThread::msleep(5);
         const int riga = rigaDelRame();
-        partito = partito || riga < 0 || riga < primaRiga - 1;
-        if (!partito)
-            continue;
-        if (riga < 0) {
-            if (!righe.isEmpty())
-                break; // back at the surface, for the verdict
-            continue;
-        }
-        if (righe.isEmpty() || riga != righe.last())
+        if (riga >= 0 && (righe.isEmpty() || riga != righe.last()))
             righe << riga;
         if (righe.size() == 3 && !fotografata) {
             Fotografa(nome + QStringLiteral("discesa"));
             fotografata = true;
         }
     }
-    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Il corpo affonda")).isEmpty());
-    const int fondo = Pixel(1680, 3810, CuboRame).top();
-    qInfo("copper seen at %lld rows, the last %d, its last step's designed row %d", righe.size(),
-        righe.isEmpty() ? -1 : righe.last(), fondo);
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Il corpo affonda"), 10000).isEmpty());
+    qInfo("copper seen at %lld rows, the last %d, under the verdict %d, the floor's row %d",
+        righe.size(), righe.isEmpty() ? -1 : righe.last(), rigaDelRame(), fondo);
     QVERIFY(righe.size() >= 3);
     QVERIFY(std::is_sorted(righe.begin(), righe.end()));
-    QVERIFY(righe.last() <= fondo + 1 && righe.last() >= fondo - Px(50) - 1);
+    QVERIFY(qAbs(rigaDelRame() - fondo) <= 1);
     m_scrivania.tasto(QStringLiteral("Return"));
     QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
 
