@@ -82,11 +82,18 @@ def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False):
     return driver
 
 
+# A viewport twice the window's design size: the window fills it at a whole factor, so that a
+# picture's pixel is a square of 2 x 2 on the screen.
+SCALA = 2
+SCHERMO = {"width": 474 * SCALA, "height": 420 * SCALA, "deviceScaleFactor": 1, "mobile": False}
+
+
 class Pagina(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         ARTEFATTI.mkdir(parents=True, exist_ok=True)
         cls.d = browser()
+        cls.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", SCHERMO)
         cls.d.get_log("performance")  # the browser's own start, before the page
 
     @classmethod
@@ -153,7 +160,8 @@ class Pagina(unittest.TestCase):
         x, y = self.d.execute_script(
             "const b = document.getElementById('msgbox').getBoundingClientRect();"
             "return [b.left + b.width / 2, b.top + b.height / 2]")
-        finestra = self.el("finestra").rect
+        finestra = self.d.execute_script(
+            "return document.getElementById('finestra').getBoundingClientRect().toJSON()")
         self.assertAlmostEqual(x, finestra["x"] + finestra["width"] / 2, delta=1)
         self.assertAlmostEqual(y, finestra["y"] + finestra["height"] / 2, delta=1)
         return self.el("msgTitolo").text, self.el("msgTesto").text
@@ -176,10 +184,12 @@ class Pagina(unittest.TestCase):
         return self.d.execute_script(f"return !document.getElementById('{id}').hidden")
 
     def rettangolo(self, id):
+        """A control's rectangle in the window, in the design's pixels."""
         return self.d.execute_script(f"""
             const f = document.getElementById('finestra').getBoundingClientRect();
             const r = document.getElementById('{id}').getBoundingClientRect();
-            return [r.left - f.left, r.top - f.top, r.width, r.height];""")
+            return [r.left - f.left, r.top - f.top, r.width, r.height]
+                .map(v => v / Adatta.scala);""")
 
     # --- the window as laid out
 
@@ -189,10 +199,12 @@ class Pagina(unittest.TestCase):
         icona = self.d.execute_script("return document.querySelector('link[rel=icon]').href")
         self.assertTrue(icona.startswith("data:image/png;base64,"))
         self.assertEqual(self.rettangolo("finestra")[2:], [474, 400])
+        self.assertEqual(self.d.execute_script("return Adatta.scala"), SCALA)
 
     def test_ogni_controllo_dove_lo_vuole_la_tabella(self):
         # Shown for the measure, the hidden ones too, at the screen densities of a zoomed or
-        # high-density screen: CSS pixels stay the table's at every one.
+        # high-density screen and at a factor that is not whole: the window's pixels stay the
+        # table's at every one.
         self.d.execute_script(
             "for (const e of document.querySelectorAll('#finestra [hidden]')) "
             "{ e.dataset.nascosto = 1; e.hidden = false; }")
@@ -200,6 +212,7 @@ class Pagina(unittest.TestCase):
             for scala in [0.5, 1, 1.25, 1.5, 2, 3]:
                 self.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                     "width": 800, "height": 600, "deviceScaleFactor": scala, "mobile": False})
+                self.aspetta("return Adatta.scala === 600 / 420")
                 for voce in RETTANGOLI:
                     atteso = [voce["left"], voce["top"], voce["width"], voce["height"]]
                     misurato = self.rettangolo(voce["id"])
@@ -207,11 +220,12 @@ class Pagina(unittest.TestCase):
                         self.assertLessEqual(abs(a - m), 1,
                                              f"{voce['id']} at x{scala}: {misurato} != {atteso}")
         finally:
-            self.d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+            self.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", SCHERMO)
 
     def test_vasca_di_ogni_liquido_e_corpo_davanti(self):
         x0, y0 = self.origine()
-        dentro = (x0 + px(120) + 130, y0 + px(240) + 200)  # in the liquid, clear of the bar
+        # In the liquid, clear of the bar.
+        dentro = (x0 + (px(120) + 130) * SCALA, y0 + (px(240) + 200) * SCALA)
         for indice, colore in enumerate(COLORI_VASCA):
             self.scegli("Option1", indice)
             self.aspetta("return document.getElementById('imgContenitore').complete")
@@ -224,8 +238,10 @@ class Pagina(unittest.TestCase):
         for x, y in [(30, 32), (20, 25), (40, 40)]:
             r, g, b, a = ferro.getpixel((x, y))
             self.assertEqual(a, 255)
-            self.assertEqual(immagine.getpixel((int(x0 + px(1680) + x), int(y0 + px(960) + y))),
-                             (r, g, b), "the body is not drawn over the tank")
+            for dx, dy in [(0, 0), (SCALA - 1, SCALA - 1)]:  # the whole of the pixel, sharp
+                self.assertEqual(immagine.getpixel((int(x0 + (px(1680) + x) * SCALA + dx),
+                                                    int(y0 + (px(960) + y) * SCALA + dy))),
+                                 (r, g, b), "the body is not drawn over the tank")
 
     def test_densita_in_italiano(self):
         self.scegli("Option1", 1)
@@ -331,9 +347,9 @@ class Pagina(unittest.TestCase):
         immagine = self.schermata("pannelli")
         # The information panel's rule: a black line over a white one, as the table draws them.
         x0, y0 = self.origine()
-        x, y = int(x0 + px(1088) + 40), int(y0 + px(1733) + px(1425))
-        self.assertEqual([immagine.getpixel((x, y)), immagine.getpixel((x, y + 1))],
-                         [(0, 0, 0), (255, 255, 255)])
+        x, y = int(x0 + (px(1088) + 40) * SCALA), int(y0 + (px(1733) + px(1425)) * SCALA)
+        self.assertEqual([immagine.getpixel((x, y + i)) for i in range(2 * SCALA)],
+                         [(0, 0, 0)] * SCALA + [(255, 255, 255)] * SCALA)
         for freccia, pannello in [("Image1", "Frame4"), ("Command3", "Frame3")]:
             azioni = ActionChains(self.d)
             azioni.click_and_hold(self.el(freccia)).perform()
