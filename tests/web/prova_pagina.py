@@ -12,8 +12,10 @@ import functools
 import http.server
 import io
 import json
+import math
 import os
 import pathlib
+import re
 import tempfile
 import threading
 import time
@@ -65,7 +67,9 @@ def suona_dove_nessuno_registra():
         os.environ["PULSE_SERVER"] = os.environ["IDROVELA_SERVER_RUMORE"]
 
 
-def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False):
+def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False, zoom=1, senza=()):
+    """Chromium with the network off; zoom is the browser's own; senza names what the page
+    finds missing, as in an older browser."""
     opzioni = webdriver.ChromeOptions()
     for flag in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
                  "--disable-background-networking", "--disable-component-update",
@@ -73,12 +77,17 @@ def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False):
                  f"--window-size={larghezza},{altezza}",
                  "--user-data-dir=" + tempfile.mkdtemp(prefix="idrovela-chromium-")]:
         opzioni.add_argument(flag)
-    opzioni.add_experimental_option("prefs", {"intl.accept_languages": lingua})
+    opzioni.add_experimental_option("prefs", {
+        "intl.accept_languages": lingua,
+        "partition.default_zoom_level": {"x": math.log(zoom) / math.log(1.2)}})
     opzioni.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
     driver.execute_cdp_cmd("Network.enable", {})
     driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
         "offline": not in_rete, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    if senza:
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                               {"source": "\n".join(senza)})
     return driver
 
 
@@ -517,6 +526,236 @@ class Pagina(unittest.TestCase):
         self.schermata("fine")
 
 
+# The lesson as a pupil takes it, the same in every engine: each step a script for the page and
+# what the page must then say (a script that stays false until the step is done).
+def el(id):
+    return f"document.getElementById('{id}')"
+
+
+def scelta(gruppo, indice):
+    return f"document.querySelector('#{gruppo}_{indice} input').click()"
+
+
+def verdetto(titolo):
+    return f"{el('msgbox')}.open && {el('msgTitolo')}.textContent === '{titolo}'"
+
+
+LEZIONE = [
+    (scelta("Option1", 0), f"{el('lblPSLiquido')}.textContent === 'Densità= 1'"),
+    (scelta("Option2", 1), f"!{el('Command1')}.disabled"),
+    (f"{el('Command1')}.click()", f"parseInt({el('imgFerro')}.style.top) > {px(960)}"),
+    ("", verdetto(AFFONDA[0])),
+    (f"{el('msgOk')}.click()", f"!{el('msgbox')}.open && {el('imgFerro')}.hidden"),
+    (scelta("Option2", 3), f"{el('lblPSMateriale')}.textContent === 'Densità = 0,45'"),
+    (f"{el('Command1')}.click()", verdetto(GALLEGGIA[0])),
+    (f"{el('msgOk')}.click()", f"!{el('msgbox')}.open"),
+    (f"{el('mnfile')}.click(); {el('mnprince')}.click()", f"!{el('Frame3')}.hidden"),
+    (f"{el('Command3')}.click()", f"{el('Frame3')}.hidden"),
+    (f"{el('mnfile')}.click(); {el('mnexit')}.click()", verdetto("Uscita")),
+    (f"{el('msgNo')}.click()", f"!{el('msgbox')}.open && !!{el('form1')}"),
+]
+
+
+def lezione(esegui, scatta=None):
+    """Takes the lesson through esegui(script), which runs a script in the page and gives its
+    value; scatta(name) keeps a screenshot after the steps that show something new."""
+    fine = time.monotonic() + 30
+    while not esegui(AVVIATA):
+        if time.monotonic() > fine:
+            raise AssertionError("the program does not start")
+        time.sleep(0.05)
+    for numero, (passo, atteso) in enumerate(LEZIONE):
+        if passo:
+            esegui(passo)
+        fine = time.monotonic() + 15
+        while not esegui("return " + atteso):
+            if time.monotonic() > fine:
+                raise AssertionError(f"step {numero} ({passo}): still waiting for {atteso}")
+            time.sleep(0.02)
+        if scatta and numero in (3, 8, 10):
+            scatta(["verdetto", "pannello", "uscita"][(3, 8, 10).index(numero)])
+
+
+# The screens of a classroom, with the browser's zoom: a tablet held both ways (touch, two device
+# pixels to a CSS pixel), a Chromebook at 100 % and 200 %, and a 1080p board.
+SCHERMI = [
+    ("tablet-verticale", 768, 1024, 2, True, 1),
+    ("tablet-orizzontale", 1024, 768, 2, True, 1),
+    ("chromebook", 1366, 768, 1, False, 1),
+    ("chromebook-200", 1366, 768, 1, False, 2),
+    ("lavagna", 1920, 1080, 1, False, 1),
+]
+
+# The drawn box of the window and of the controls that make it up, in CSS pixels of the viewport
+# (zoom and transforms included), and the viewport itself.
+MISURA = """
+const r = id => document.getElementById(id).getBoundingClientRect().toJSON();
+const radice = document.documentElement;
+return {vista: [radice.clientWidth, radice.clientHeight, radice.scrollWidth, radice.scrollHeight],
+        form1: r('form1'), finestra: r('finestra'), scala: Adatta.scala,
+        controlli: Object.fromEntries(['barra', 'imgContenitore', 'Frame1', 'Frame2', 'Command1',
+            'Option1_0', 'Option2_3', 'lblPSLiquido', 'lblPSMateriale', 'msgbox']
+            .map(id => [id, r(id)]))};"""
+
+
+class Schermi(unittest.TestCase):
+    """The window fills every screen it is on, and a finger works it on a tablet."""
+
+    def schermo(self, d, larghezza, altezza, densita, tocco):
+        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": larghezza, "height": altezza, "deviceScaleFactor": densita, "mobile": tocco})
+        d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": tocco})
+
+    def adattata(self, d, nome):
+        m = d.execute_script(MISURA)
+        larghezza, altezza, scorre_x, scorre_y = m["vista"]
+        f = m["form1"]
+        self.assertLessEqual(scorre_x, larghezza, f"{nome}: a scrollbar")
+        self.assertLessEqual(scorre_y, altezza, f"{nome}: a scrollbar")
+        self.assertAlmostEqual(f["width"] / f["height"], 474 / 420, delta=0.01, msg=nome)
+        self.assertGreaterEqual(max(f["width"] / larghezza, f["height"] / altezza), 0.9, nome)
+        self.assertAlmostEqual(f["left"], larghezza - f["right"], delta=1, msg=nome)
+        self.assertAlmostEqual(f["top"], altezza - f["bottom"], delta=1, msg=nome)
+        for id, c in list(m["controlli"].items()) + [("form1", f)]:
+            if not c["width"]:
+                continue  # not shown
+            self.assertGreaterEqual(min(c["left"], c["top"]), -0.5, f"{nome}: {id} {c}")
+            self.assertLessEqual(c["right"], larghezza + 0.5, f"{nome}: {id} {c}")
+            self.assertLessEqual(c["bottom"], altezza + 0.5, f"{nome}: {id} {c}")
+        # Each control where the table puts it, grown with the window.
+        s = f["width"] / 474
+        for voce in RETTANGOLI:
+            c = m["controlli"].get(voce["id"])
+            if c:
+                misurato = [(c["left"] - m["finestra"]["left"]) / s,
+                            (c["top"] - m["finestra"]["top"]) / s, c["width"] / s, c["height"] / s]
+                atteso = [voce["left"], voce["top"], voce["width"], voce["height"]]
+                for a, b in zip(atteso, misurato):
+                    self.assertLessEqual(abs(a - b), 1, f"{nome}: {voce['id']} {misurato}")
+        return m
+
+    def tocca(self, d, id, dx=0.5, dy=0.5):
+        """A tap at a fraction of an element's width and height."""
+        r = d.execute_script(f"return {el(id)}.getBoundingClientRect().toJSON()")
+        punto = {"x": r["left"] + r["width"] * dx, "y": r["top"] + r["height"] * dy}
+        d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [punto]})
+        d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+
+    def test_ogni_schermo(self):
+        for nome, larghezza, altezza, densita, tocco, zoom in SCHERMI:
+            with self.subTest(nome):
+                d = browser(zoom=zoom)
+                try:
+                    self.schermo(d, larghezza, altezza, densita, tocco)
+                    d.get(URL)
+                    aspetta(d, AVVIATA, nome)
+                    m = self.adattata(d, nome)
+                    f = m["form1"]
+                    print(f"{nome}: the window {f['width']:.0f} x {f['height']:.0f} CSS px, "
+                          f"{100 * f['width'] * f['height'] / (m['vista'][0] * m['vista'][1]):.0f} "
+                          f"% of the screen; an option's row {m['controlli']['Option1_0']['height']:.1f}"
+                          " CSS px high", flush=True)
+                    (ARTEFATTI / f"schermo-{nome}.png").write_bytes(d.get_screenshot_as_png())
+                    if tocco:
+                        self.col_dito(d, nome, larghezza, altezza, densita)
+                    self.assertEqual(d.get_log("browser"), [])
+                finally:
+                    d.quit()
+
+    def col_dito(self, d, nome, larghezza, altezza, densita):
+        # Anywhere on a row chooses it: far from the radio, off the row's middle. (Within a few
+        # pixels of the next row the browser's touch adjustment may pick that one.)
+        self.tocca(d, "Option1_2", 0.9, 0.2)
+        aspetta(d, f"return {el('lblPSLiquido')}.textContent === 'Densità= 0,9'", nome)
+        self.tocca(d, "Option2_1", 0.05, 0.8)
+        aspetta(d, f"return !{el('Command1')}.disabled", nome)
+        # A double tap on a caption neither zooms nor selects.
+        for _ in range(2):
+            self.tocca(d, "Option1_3", 0.5, 0.5)
+        aspetta(d, f"return {el('lblPSLiquido')}.textContent === 'Densità= 0,73'", nome)
+        self.assertEqual(d.execute_script("return [visualViewport.scale, getSelection().toString()]"),
+                         [1, ""], nome)
+        self.tocca(d, "Command1")
+        aspetta(d, f"return parseInt({el('imgFerro')}.style.top) > {px(1200)}", nome)
+        # Turned while the body sinks: the window fits the new shape, the run goes on, the
+        # verdict stands over the window's middle.
+        self.schermo(d, altezza, larghezza, densita, True)
+        aspetta(d, f"return Adatta.scala === {min(altezza / 474, larghezza / 420)}", nome)
+        self.adattata(d, nome + " turned")
+        aspetta(d, "return " + verdetto(AFFONDA[0]), nome)
+        (ARTEFATTI / f"schermo-{nome}-girato.png").write_bytes(d.get_screenshot_as_png())
+        m = self.adattata(d, nome + " turned")
+        b, f = m["controlli"]["msgbox"], m["finestra"]
+        self.assertAlmostEqual(b["left"] + b["right"], f["left"] + f["right"], delta=2)
+        self.assertAlmostEqual(b["top"] + b["bottom"], f["top"] + f["bottom"], delta=2)
+        self.assertAlmostEqual(b["height"] / m["scala"], 80, delta=40, msg="the box does not grow")
+        self.tocca(d, "msgOk")
+        aspetta(d, f"return !{el('msgbox')}.open", nome)
+
+
+def firma(byte):
+    """FNV-1a of some bytes, as the page's script below computes it."""
+    h = 2166136261
+    for b in byte:
+        h = ((h ^ b) * 16777619) & 0xFFFFFFFF
+    return h
+
+
+FIRME = """const firme = {};
+for (const [nome, byte] of Object.entries(Idrovela.byte)) {
+    let h = 2166136261;
+    for (const b of byte) h = Math.imul(h ^ b, 16777619) >>> 0;
+    firme[nome] = h;
+}
+return firme;"""
+
+
+class BrowserVecchi(unittest.TestCase):
+    """What an older browser lacks, taken away from Chromium: the page makes do where it can,
+    and says plainly where it cannot."""
+
+    def test_senza_decompressionstream(self):
+        d = browser(senza=["delete window.DecompressionStream;"])
+        try:
+            d.get(URL)
+            lezione(d.execute_script)
+            qrc = (RISORSE / "idrovela.qrc").read_text()
+            attese = {nome: firma((RISORSE / file).read_bytes()) for nome, file in
+                      re.findall(r'<file alias="((?:bitmap|CUSTOM)/[0-9]+)">([^<]+)</file>', qrc)}
+            self.assertEqual(d.execute_script(FIRME), attese)
+            self.assertEqual(d.get_log("browser"), [])
+        finally:
+            d.quit()
+
+    def test_senza_user_activation_il_suono_parte_al_primo_gesto(self):
+        d = browser(senza=["delete Navigator.prototype.userActivation;"])
+        try:
+            d.get(URL)
+            aspetta(d, AVVIATA, "no start")
+            self.assertIsNone(d.execute_script("return Idrovela.audio"))
+            d.find_element(By.CSS_SELECTOR, "#Option1_0 input").click()
+            aspetta(d, "return Idrovela.audio && Idrovela.audio.state === 'running'",
+                    "the sound is never unlocked")
+            self.assertEqual(d.get_log("browser"), [])
+        finally:
+            d.quit()
+
+    def test_troppo_vecchio_lo_dice(self):
+        # No WebAssembly at all; or WebAssembly that the page's policy forbids to compile.
+        for nome, senza in [("vecchio", "delete window.WebAssembly;"),
+                            ("vecchio-csp", "WebAssembly.instantiate = () => "
+                                            "Promise.reject(new Error('blocked'));")]:
+            with self.subTest(nome):
+                d = browser(senza=[senza])
+                try:
+                    d.get(URL)
+                    aspetta(d, f"return !{el('vecchio')}.hidden && !{el('form1')}", nome)
+                    self.assertIn("troppo vecchio", d.find_element(By.ID, "vecchio").text)
+                    (ARTEFATTI / f"{nome}.png").write_bytes(d.get_screenshot_as_png())
+                finally:
+                    d.quit()
+
+
 class PaginaInInglese(unittest.TestCase):
     def test_densita_col_punto(self):
         d = browser("en-US")
@@ -553,6 +792,7 @@ class Sito(unittest.TestCase):
             manifesto = d.execute_cdp_cmd("Page.getAppManifest", {})
             self.assertEqual(manifesto.get("errors"), [])
             self.assertEqual(json.loads(manifesto["data"])["name"], "Idrovela")
+            self.assertEqual(json.loads(manifesto["data"])["display"], "standalone")
             self.assertEqual(d.execute_cdp_cmd("Page.getInstallabilityErrors", {})
                              ["installabilityErrors"], [])
             server.shutdown()
