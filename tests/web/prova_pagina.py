@@ -4,10 +4,14 @@
 Chromium with the network off, driven by pointer, touch and keys. Every control's rectangle
 is checked against the layout table (as the page's own writer exported it), the pixels
 against the pictures, the runs tick by tick; the console stays silent and nothing is fetched.
+The window fits the screens of a classroom (tablets, Chromebooks, boards); Chromium without
+what older browsers lack still runs it, or says why not; Firefox ESR and WebKitGTK take the
+same lesson.
 
 Environment: IDROVELA_PAGINA (the built idrovela.html), IDROVELA_RETTANGOLI (its rectangles
 as JSON), IDROVELA_ARTEFATTI (where the screenshots go), IDROVELA_RISORSE (resources/).
 """
+import base64
 import functools
 import http.server
 import io
@@ -16,6 +20,8 @@ import math
 import os
 import pathlib
 import re
+import socket
+import subprocess
 import tempfile
 import threading
 import time
@@ -589,13 +595,55 @@ SCHERMI = [
 # The drawn box of the window and of the controls that make it up, in CSS pixels of the viewport
 # (zoom and transforms included), and the viewport itself.
 MISURA = """
-const r = id => document.getElementById(id).getBoundingClientRect().toJSON();
+// WebKit measures a zoomed element in its own unzoomed pixels: a probe tells, and its rectangles
+// are then grown by the zoom that the window really has.
+const sonda = document.createElement('div');
+sonda.style.cssText = 'zoom: 2; width: 10px; height: 10px; position: absolute';
+document.body.append(sonda);
+const zoom = sonda.getBoundingClientRect().width === 10
+    ? parseFloat(getComputedStyle(document.getElementById('form1')).zoom) : 1;
+sonda.remove();
+const r = id => {
+    const q = document.getElementById(id).getBoundingClientRect();
+    return {left: q.left * zoom, top: q.top * zoom, right: q.right * zoom,
+            bottom: q.bottom * zoom, width: q.width * zoom, height: q.height * zoom};
+};
 const radice = document.documentElement;
 return {vista: [radice.clientWidth, radice.clientHeight, radice.scrollWidth, radice.scrollHeight],
         form1: r('form1'), finestra: r('finestra'), scala: Adatta.scala,
         controlli: Object.fromEntries(['barra', 'imgContenitore', 'Frame1', 'Frame2', 'Command1',
             'Option1_0', 'Option2_3', 'lblPSLiquido', 'lblPSMateriale', 'msgbox']
             .map(id => [id, r(id)]))};"""
+
+
+def adattata(caso, esegui, nome):
+    """Checks in any engine that the window fits the viewport, and gives its measures."""
+    m = esegui(MISURA)
+    larghezza, altezza, scorre_x, scorre_y = m["vista"]
+    f = m["form1"]
+    caso.assertLessEqual(scorre_x, larghezza, f"{nome}: a scrollbar")
+    caso.assertLessEqual(scorre_y, altezza, f"{nome}: a scrollbar")
+    caso.assertAlmostEqual(f["width"] / f["height"], 474 / 420, delta=0.01, msg=nome)
+    caso.assertGreaterEqual(max(f["width"] / larghezza, f["height"] / altezza), 0.9, nome)
+    caso.assertAlmostEqual(f["left"], larghezza - f["right"], delta=1, msg=nome)
+    caso.assertAlmostEqual(f["top"], altezza - f["bottom"], delta=1, msg=nome)
+    for id, c in list(m["controlli"].items()) + [("form1", f)]:
+        if not c["width"]:
+            continue  # not shown
+        caso.assertGreaterEqual(min(c["left"], c["top"]), -0.5, f"{nome}: {id} {c}")
+        caso.assertLessEqual(c["right"], larghezza + 0.5, f"{nome}: {id} {c}")
+        caso.assertLessEqual(c["bottom"], altezza + 0.5, f"{nome}: {id} {c}")
+    # Each control where the table puts it, grown with the window.
+    s = f["width"] / 474
+    for voce in RETTANGOLI:
+        c = m["controlli"].get(voce["id"])
+        if c:
+            misurato = [(c["left"] - m["finestra"]["left"]) / s,
+                        (c["top"] - m["finestra"]["top"]) / s, c["width"] / s, c["height"] / s]
+            atteso = [voce["left"], voce["top"], voce["width"], voce["height"]]
+            for a, b in zip(atteso, misurato):
+                caso.assertLessEqual(abs(a - b), 1, f"{nome}: {voce['id']} {misurato}")
+    return m
 
 
 class Schermi(unittest.TestCase):
@@ -607,32 +655,7 @@ class Schermi(unittest.TestCase):
         d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": tocco})
 
     def adattata(self, d, nome):
-        m = d.execute_script(MISURA)
-        larghezza, altezza, scorre_x, scorre_y = m["vista"]
-        f = m["form1"]
-        self.assertLessEqual(scorre_x, larghezza, f"{nome}: a scrollbar")
-        self.assertLessEqual(scorre_y, altezza, f"{nome}: a scrollbar")
-        self.assertAlmostEqual(f["width"] / f["height"], 474 / 420, delta=0.01, msg=nome)
-        self.assertGreaterEqual(max(f["width"] / larghezza, f["height"] / altezza), 0.9, nome)
-        self.assertAlmostEqual(f["left"], larghezza - f["right"], delta=1, msg=nome)
-        self.assertAlmostEqual(f["top"], altezza - f["bottom"], delta=1, msg=nome)
-        for id, c in list(m["controlli"].items()) + [("form1", f)]:
-            if not c["width"]:
-                continue  # not shown
-            self.assertGreaterEqual(min(c["left"], c["top"]), -0.5, f"{nome}: {id} {c}")
-            self.assertLessEqual(c["right"], larghezza + 0.5, f"{nome}: {id} {c}")
-            self.assertLessEqual(c["bottom"], altezza + 0.5, f"{nome}: {id} {c}")
-        # Each control where the table puts it, grown with the window.
-        s = f["width"] / 474
-        for voce in RETTANGOLI:
-            c = m["controlli"].get(voce["id"])
-            if c:
-                misurato = [(c["left"] - m["finestra"]["left"]) / s,
-                            (c["top"] - m["finestra"]["top"]) / s, c["width"] / s, c["height"] / s]
-                atteso = [voce["left"], voce["top"], voce["width"], voce["height"]]
-                for a, b in zip(atteso, misurato):
-                    self.assertLessEqual(abs(a - b), 1, f"{nome}: {voce['id']} {misurato}")
-        return m
+        return adattata(self, d.execute_script, nome)
 
     def tocca(self, d, id, dx=0.5, dy=0.5):
         """A tap at a fraction of an element's width and height."""
@@ -754,6 +777,186 @@ class BrowserVecchi(unittest.TestCase):
                     (ARTEFATTI / f"{nome}.png").write_bytes(d.get_screenshot_as_png())
                 finally:
                     d.quit()
+
+
+class Marionette:
+    """Firefox ESR through its own remote protocol (Debian has no geckodriver): headless, in a
+    fresh profile, Italian, every request but file:// sent to a dead proxy. Its scripts do not
+    see the page's own bindings, so each runs as an inline script of the page."""
+
+    def __init__(self):
+        self.profilo = tempfile.mkdtemp(prefix="idrovela-firefox-")
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            porta = s.getsockname()[1]
+        preferenze = {"marionette.port": porta, "intl.accept_languages": "it-IT, it",
+                      "network.proxy.type": 1, "network.proxy.http": "127.0.0.1",
+                      "network.proxy.http_port": 9, "network.proxy.ssl": "127.0.0.1",
+                      "network.proxy.ssl_port": 9, "network.proxy.allow_hijacking_localhost": True,
+                      "browser.shell.checkDefaultBrowser": False,
+                      "datareporting.policy.dataSubmissionEnabled": False}
+        pathlib.Path(self.profilo, "user.js").write_text("".join(
+            f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in preferenze.items()))
+        self.processo = subprocess.Popen(
+            ["firefox-esr", "--headless", "--marionette", "--no-remote", "--profile", self.profilo],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        fine = time.monotonic() + 60
+        while True:
+            try:
+                self.presa = socket.create_connection(("127.0.0.1", porta), timeout=60)
+                break
+            except OSError:
+                if time.monotonic() > fine or self.processo.poll() is not None:
+                    raise
+                time.sleep(0.1)
+        self.flusso = self.presa.makefile("rb")
+        self.numero = 0
+        self.leggi()  # the server's greeting
+        self.comando("WebDriver:NewSession", {"capabilities": {}})
+
+    def leggi(self):
+        lunghezza = b""
+        while (c := self.flusso.read(1)) != b":":
+            if not c:
+                raise ConnectionError("Firefox went away")
+            lunghezza += c
+        return json.loads(self.flusso.read(int(lunghezza)))
+
+    def comando(self, nome, parametri):
+        self.numero += 1
+        messaggio = json.dumps([0, self.numero, nome, parametri]).encode()
+        self.presa.sendall(str(len(messaggio)).encode() + b":" + messaggio)
+        _, numero, errore, esito = self.leggi()
+        if errore:
+            raise RuntimeError(f"{nome}: {errore}")
+        return esito
+
+    def esegui(self, script):
+        corpo = json.dumps("document.documentElement.dataset.esito = JSON.stringify((() => {"
+                           + script + "\n})() ?? null);")
+        return self.comando("WebDriver:ExecuteScript", {"args": [], "script": f"""
+            const s = document.createElement('script');
+            s.textContent = {corpo};
+            document.documentElement.append(s);
+            s.remove();
+            const esito = document.documentElement.dataset.esito;
+            delete document.documentElement.dataset.esito;
+            return esito === undefined ? null : JSON.parse(esito);"""})["value"]
+
+    def vai(self, url):
+        self.comando("WebDriver:Navigate", {"url": url})
+
+    def vista(self, larghezza, altezza):
+        """The window's size for a viewport of this size."""
+        bordi = self.comando("WebDriver:ExecuteScript", {"args": [], "script":
+                             "return [outerWidth - innerWidth, outerHeight - innerHeight]"})["value"]
+        self.comando("WebDriver:SetWindowRect",
+                     {"width": larghezza + bordi[0], "height": altezza + bordi[1]})
+
+    def foto(self):
+        return base64.b64decode(self.comando("WebDriver:TakeScreenshot", {})["value"])
+
+    def chiudi(self):
+        self.presa.close()
+        self.processo.kill()
+        self.processo.wait()
+
+
+class WebKit:
+    """WebKitGTK's MiniBrowser through its WebDriver and Selenium, on a private X server, in
+    Italian (a locale made here where the system has none)."""
+
+    def __init__(self):
+        self.cartella = tempfile.mkdtemp(prefix="idrovela-webkit-")
+        self.x = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "2400x1600x24",
+                                   "-nolisten", "tcp"], stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        schermo = self.x.stdout.readline().decode().strip()
+        ambiente = {"DISPLAY": ":" + schermo, "LANGUAGE": "it", "LANG": "it_IT.UTF-8",
+                    "LC_ALL": "it_IT.UTF-8"}
+        elenco = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+        if not any(n.lower().replace("-", "") == "it_it.utf8" for n in elenco):
+            subprocess.run(["localedef", "-i", "it_IT", "-f", "UTF-8",
+                            os.path.join(self.cartella, "it_IT.UTF-8")],
+                           check=True, timeout=120, stdout=subprocess.DEVNULL)
+            ambiente["LOCPATH"] = self.cartella
+        prima = {k: os.environ.get(k) for k in ambiente}
+        os.environ.update(ambiente)  # the driver and its browser inherit it
+        try:
+            opzioni = webdriver.WebKitGTKOptions()
+            opzioni.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+            opzioni.add_argument("--automation")
+            self.d = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver",
+                                         options=opzioni)
+        finally:
+            for k, v in prima.items():
+                if v is None:
+                    os.environ.pop(k, None)
+                else:
+                    os.environ[k] = v
+        self.esegui = self.d.execute_script
+        self.vai = self.d.get
+
+    def vista(self, larghezza, altezza):
+        bordi = self.esegui("return [outerWidth - innerWidth, outerHeight - innerHeight]")
+        self.d.set_window_size(larghezza + bordi[0], altezza + bordi[1])
+
+    def foto(self):
+        # Its screenshot can show the frame before: two frames drawn first.
+        self.d.execute_async_script(
+            "requestAnimationFrame(() => requestAnimationFrame(arguments[0]))")
+        return self.d.get_screenshot_as_png()
+
+    def chiudi(self):
+        self.d.quit()
+        self.x.kill()
+        self.x.wait()
+
+
+class Motori(unittest.TestCase):
+    """The lesson and the fit in Firefox ESR and WebKitGTK, as in Chromium."""
+
+    def prova(self, motore, nome):
+        for schermo, larghezza, altezza in [("tablet", 768, 1024), ("lavagna", 1920, 1080)]:
+            motore.vista(larghezza, altezza)
+            scala = max(0.5, min(larghezza / 474, altezza / 420))
+            fine = time.monotonic() + 15
+            while schermo == "lavagna" and motore.esegui("return Adatta.scala") != scala:
+                self.assertLess(time.monotonic(), fine, f"{nome}: no fit to {schermo}")
+                time.sleep(0.05)
+            if schermo == "tablet":
+                motore.vai(URL)
+                lezione(motore.esegui, lambda passo: (ARTEFATTI / f"{nome}-{passo}.png")
+                        .write_bytes(motore.foto()))
+            m = adattata(self, motore.esegui, f"{nome} {schermo}")
+            self.assertAlmostEqual(m["scala"], scala, delta=0.01)
+            # The exit question over the window's middle, grown with it.
+            motore.esegui(f"{el('mnfile')}.click(); {el('mnexit')}.click()")
+            fine = time.monotonic() + 15
+            while not motore.esegui("return " + verdetto("Uscita")):
+                self.assertLess(time.monotonic(), fine, f"{nome}: no question")
+                time.sleep(0.05)
+            m = adattata(self, motore.esegui, f"{nome} {schermo}")
+            b, f = m["controlli"]["msgbox"], m["finestra"]
+            self.assertAlmostEqual(b["left"] + b["right"], f["left"] + f["right"], delta=2)
+            self.assertAlmostEqual(b["top"] + b["bottom"], f["top"] + f["bottom"], delta=2)
+            self.assertGreater(b["height"], 60 * scala, f"{nome}: the box does not grow")
+            (ARTEFATTI / f"{nome}-{schermo}.png").write_bytes(motore.foto())
+            motore.esegui(f"{el('msgNo')}.click()")
+
+    def test_firefox(self):
+        motore = Marionette()
+        try:
+            self.prova(motore, "firefox")
+        finally:
+            motore.chiudi()
+
+    def test_webkit(self):
+        motore = WebKit()
+        try:
+            self.prova(motore, "webkit")
+        finally:
+            motore.chiudi()
 
 
 class PaginaInInglese(unittest.TestCase):
