@@ -685,6 +685,27 @@ class Schermi(unittest.TestCase):
                 finally:
                     d.quit()
 
+    def test_piccola_fino_a_meta_poi_scorre(self):
+        d = browser()
+        try:
+            self.schermo(d, 474, 420, 1, False)
+            d.get(URL)
+            aspetta(d, AVVIATA, "no start")
+            self.assertEqual(self.adattata(d, "design size")["scala"], 1)
+            self.schermo(d, 300, 300, 1, False)
+            aspetta(d, f"return Adatta.scala === {300 / 474}", "no shrinking")
+            self.adattata(d, "smaller")
+            self.schermo(d, 200, 150, 1, False)
+            aspetta(d, "return Adatta.scala === 0.5", "smaller than half")
+            # Half the size, from the page's corner, and the rest a scroll away.
+            f = d.execute_script(MISURA)["form1"]
+            self.assertEqual([f["left"], f["top"], f["width"], f["height"]], [0, 0, 237, 210])
+            self.assertTrue(d.execute_script(
+                "const r = document.documentElement; scrollTo(1000, 1000);"
+                "return scrollX + r.clientWidth >= 237 && scrollY + r.clientHeight >= 210"))
+        finally:
+            d.quit()
+
     def col_dito(self, d, nome, larghezza, altezza, densita):
         # Anywhere on a row chooses it: far from the radio, off the row's middle. (Within a few
         # pixels of the next row the browser's touch adjustment may pick that one.)
@@ -1012,5 +1033,6 @@ class Sito(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    ARTEFATTI.mkdir(parents=True, exist_ok=True)
     suona_dove_nessuno_registra()
     unittest.main(verbosity=2)
