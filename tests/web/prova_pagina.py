@@ -646,6 +646,19 @@ def adattata(caso, esegui, nome):
     return m
 
 
+# The window's width in the first frame that shows it, which a script run before the page's
+# own finds out: no frame may show it at any other size first.
+PRIMO_FOTOGRAMMA = """
+const guarda = () => {
+    const f = document.getElementById('form1');
+    if (f)
+        window.primaLarghezza = f.getBoundingClientRect().width;
+    else
+        requestAnimationFrame(guarda);
+};
+requestAnimationFrame(guarda);"""
+
+
 class Schermi(unittest.TestCase):
     """The window fills every screen it is on, and a finger works it on a tablet."""
 
@@ -670,10 +683,14 @@ class Schermi(unittest.TestCase):
                 d = browser(zoom=zoom)
                 try:
                     self.schermo(d, larghezza, altezza, densita, tocco)
+                    d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                      {"source": PRIMO_FOTOGRAMMA})
                     d.get(URL)
                     aspetta(d, AVVIATA, nome)
                     m = self.adattata(d, nome)
                     f = m["form1"]
+                    self.assertAlmostEqual(d.execute_script("return primaLarghezza"), f["width"],
+                                           delta=1, msg=f"{nome}: a first frame at another size")
                     print(f"{nome}: the window {f['width']:.0f} x {f['height']:.0f} CSS px, "
                           f"{100 * f['width'] * f['height'] / (m['vista'][0] * m['vista'][1]):.0f} "
                           f"% of the screen; an option's row {m['controlli']['Option1_0']['height']:.1f}"
