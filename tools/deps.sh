@@ -24,9 +24,12 @@ packaging=(dpkg-dev file)
 windows=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis zip wixl msitools
     wine wine64 libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3)
 # The browser program is built with Emscripten (its page by a tool for the build machine, which
-# packs the resources with zlib) and tested in Chromium through Selenium, its sound recorded.
+# packs the resources with zlib) and tested in Chromium through Selenium, its sound recorded,
+# and in Firefox ESR (through its own Marionette protocol) and WebKitGTK (through its driver,
+# on a private X server, in an Italian locale made from the locale data where none is installed).
 web=(cmake ninja-build g++ zlib1g-dev emscripten zip chromium chromium-driver python3-selenium
-    python3-pil python3-numpy pulseaudio pulseaudio-utils fonts-liberation2)
+    python3-pil python3-numpy pulseaudio pulseaudio-utils fonts-liberation2 firefox-esr
+    webkit2gtk-driver xvfb locales)
 # The benchmark watches the X server with DAMAGE and clicks through XTEST.
 bench=(xvfb pulseaudio pulseaudio-utils libx11-dev libxdamage-dev libxtst-dev)
 

@@ -4,8 +4,11 @@
 
 - first complete paint (the first frame with the tank's picture, from the start of the
   navigation) of idrovela.html against the same page without the program: its
-  markup with the tank as an inline picture and no script. Warm: the two pages loaded in turn
-  in one browser. Cold: each in a fresh browser, in turn. Ratios round by round.
+  markup with the tank as an inline picture and no script but the few lines that fit the
+  window to the viewport. Warm: the two pages loaded in turn in one browser. Cold: each in a
+  fresh browser, in turn. Ratios round by round.
+- the same first paint on a tablet (768 x 1024, two device pixels to a CSS pixel, touch) and a
+  1080p board, where the frame counts only once the window fills the viewport, warm.
 - the file's size and its zip's;
 - the descent of iron in water: its duration and the intervals of tmrDiscesa, against the
   timer's own 30 ms and 58 ticks.
@@ -42,20 +45,27 @@ PAGINA = CARTELLA / "idrovela.html"
 def pagina_statica():
     """The page as a hand-written one would be: the same markup and pictures, no program."""
     testo = PAGINA.read_text(encoding="utf-8")
-    testo = re.sub(r"<script.*?</script>", "", testo, flags=re.S)
+    testo = re.sub(r"<script.*?</script>", lambda s: s[0] if "const Adatta" in s[0] else "",
+                   testo, flags=re.S)
     percorso = CARTELLA / "statica.html"
     percorso.write_text(testo, encoding="utf-8")
     return percorso
 
 
-def browser():
+def browser(schermo=None):
     opzioni = webdriver.ChromeOptions()
     for flag in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
                  "--disable-background-networking", "--disable-component-update",
                  "--no-first-run", "--disable-sync", "--lang=it-IT", "--window-size=800,600",
                  "--user-data-dir=" + tempfile.mkdtemp(prefix="idrovela-banco-")]:
         opzioni.add_argument(flag)
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
+    d = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
+    if schermo:
+        larghezza, altezza, densita, tocco = schermo
+        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": larghezza, "height": altezza, "deviceScaleFactor": densita, "mobile": tocco})
+        d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": tocco})
+    return d
 
 
 # The tank's picture is watched from the start, by a script that the browser runs first in
@@ -73,6 +83,13 @@ const guarda = istante => {
 requestAnimationFrame(guarda);
 """
 
+# The same, once the window fills the viewport at the largest size with its proportions.
+OSSERVA_ADATTATA = OSSERVA.replace("v.complete && v.naturalWidth", """v.complete && v.naturalWidth
+    && Math.abs(document.getElementById('form1').getBoundingClientRect().width
+                - 474 * Math.min(innerWidth / 474, innerHeight / 420)) < 1""")
+
+SCHERMI = {"tablet": (768, 1024, 2, True), "lavagna": (1920, 1080, 1, False)}
+
 
 def prima_vernice(d, percorso):
     d.execute_script("if (typeof Idrovela !== 'undefined') "
@@ -88,8 +105,8 @@ def prima_vernice(d, percorso):
         time.sleep(0.01)
 
 
-def prepara(d):
-    d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": OSSERVA})
+def prepara(d, osserva=OSSERVA):
+    d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": osserva})
 
 
 def riassunto(valori):
@@ -114,6 +131,22 @@ def caldo(statica, giri):
     finally:
         d.quit()
     return nostra, loro, rapporti
+
+
+def adattata(statica, schermo, giri):
+    """Warm first paints of the fitted window on one screen, the page against the static one."""
+    d = browser(SCHERMI[schermo])
+    prepara(d, OSSERVA_ADATTATA)
+    nostra, loro = [], []
+    try:
+        for pagina in [PAGINA, statica]:
+            prima_vernice(d, pagina)
+        for giro in range(giri):
+            for pagina in ([PAGINA, statica] if giro % 2 == 0 else [statica, PAGINA]):
+                (nostra if pagina == PAGINA else loro).append(prima_vernice(d, pagina))
+    finally:
+        d.quit()
+    return nostra, loro
 
 
 def freddo(statica, giri):
@@ -277,6 +310,7 @@ def main():
     giri_caldi, giri_freddi, corse = (2, 1, 1) if RAPIDO else (15, 6, 5)
     nostra_c, loro_c, rapporti_c = caldo(statica, giri_caldi)
     nostra_f, loro_f, rapporti_f = freddo(statica, giri_freddi)
+    adattate = {nome: adattata(statica, nome, giri_caldi) for nome in SCHERMI}
     durate, intervalli = discesa(corse)
     suono, suono_nudo = clic_al_suono(1 if RAPIDO else 5)
     zip_ = CARTELLA / "Idrovela-1.00-web.zip"
@@ -287,6 +321,8 @@ def main():
         "vernice_calda_rapporto": riassunto(rapporti_c),
         "vernice_fredda_ms": riassunto(nostra_f), "vernice_fredda_statica_ms": riassunto(loro_f),
         "vernice_fredda_rapporto": riassunto(rapporti_f),
+        **{f"vernice_{nome}_ms": riassunto(n) for nome, (n, s) in adattate.items()},
+        **{f"vernice_{nome}_statica_ms": riassunto(s) for nome, (n, s) in adattate.items()},
         "discesa_ms": riassunto(durate), "discesa_rapporto_58x30": statistics.median(durate) / 1740,
         "intervalli_ms": riassunto(intervalli),
         "clic_suono_ms": riassunto(suono), "clic_suono_nudo_ms": riassunto(suono_nudo),
@@ -299,6 +335,10 @@ def main():
         print(f"first paint, {'warm' if nome == 'calda' else 'cold'}: {n['mediana']:.0f} ms "
               f"against {s['mediana']:.0f} ms, ratio {r['mediana']:.2f} "
               f"({r['minimo']:.2f}-{r['massimo']:.2f}, {r['n']} rounds)")
+    for nome, descrizione in [("tablet", "tablet 768 x 1024"), ("lavagna", "board 1920 x 1080")]:
+        n, s = figure[f"vernice_{nome}_ms"], figure[f"vernice_{nome}_statica_ms"]
+        print(f"first paint of the fitted window, {descrizione}, warm: {n['mediana']:.0f} ms "
+              f"({n['minimo']:.0f}-{n['massimo']:.0f}) against {s['mediana']:.0f} ms")
     i = figure["intervalli_ms"]
     print(f"descent: {figure['discesa_ms']['mediana']:.0f} ms (x{figure['discesa_rapporto_58x30']:.2f} "
           f"of 58 x 30 ms); ticks median {i['mediana']:.1f} ms, at most {i['massimo']:.1f} ms")

@@ -4,16 +4,24 @@
 Chromium with the network off, driven by pointer, touch and keys. Every control's rectangle
 is checked against the layout table (as the page's own writer exported it), the pixels
 against the pictures, the runs tick by tick; the console stays silent and nothing is fetched.
+The window fits the screens of a classroom (tablets, Chromebooks, boards); Chromium without
+what older browsers lack still runs it, or says why not; Firefox ESR and WebKitGTK take the
+same lesson.
 
 Environment: IDROVELA_PAGINA (the built idrovela.html), IDROVELA_RETTANGOLI (its rectangles
 as JSON), IDROVELA_ARTEFATTI (where the screenshots go), IDROVELA_RISORSE (resources/).
 """
+import base64
 import functools
 import http.server
 import io
 import json
+import math
 import os
 import pathlib
+import re
+import socket
+import subprocess
 import tempfile
 import threading
 import time
@@ -65,7 +73,9 @@ def suona_dove_nessuno_registra():
         os.environ["PULSE_SERVER"] = os.environ["IDROVELA_SERVER_RUMORE"]
 
 
-def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False):
+def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False, zoom=1, senza=()):
+    """Chromium with the network off; zoom is the browser's own; senza names what the page
+    finds missing, as in an older browser."""
     opzioni = webdriver.ChromeOptions()
     for flag in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
                  "--disable-background-networking", "--disable-component-update",
@@ -73,13 +83,24 @@ def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False):
                  f"--window-size={larghezza},{altezza}",
                  "--user-data-dir=" + tempfile.mkdtemp(prefix="idrovela-chromium-")]:
         opzioni.add_argument(flag)
-    opzioni.add_experimental_option("prefs", {"intl.accept_languages": lingua})
+    opzioni.add_experimental_option("prefs", {
+        "intl.accept_languages": lingua,
+        "partition.default_zoom_level": {"x": math.log(zoom) / math.log(1.2)}})
     opzioni.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
     driver.execute_cdp_cmd("Network.enable", {})
     driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
         "offline": not in_rete, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    if senza:
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                               {"source": "\n".join(senza)})
     return driver
+
+
+# A viewport twice the window's design size: the window fills it at a whole factor, so that a
+# picture's pixel is a square of 2 x 2 on the screen.
+SCALA = 2
+SCHERMO = {"width": 474 * SCALA, "height": 420 * SCALA, "deviceScaleFactor": 1, "mobile": False}
 
 
 class Pagina(unittest.TestCase):
@@ -87,6 +108,7 @@ class Pagina(unittest.TestCase):
     def setUpClass(cls):
         ARTEFATTI.mkdir(parents=True, exist_ok=True)
         cls.d = browser()
+        cls.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", SCHERMO)
         cls.d.get_log("performance")  # the browser's own start, before the page
 
     @classmethod
@@ -153,7 +175,8 @@ class Pagina(unittest.TestCase):
         x, y = self.d.execute_script(
             "const b = document.getElementById('msgbox').getBoundingClientRect();"
             "return [b.left + b.width / 2, b.top + b.height / 2]")
-        finestra = self.el("finestra").rect
+        finestra = self.d.execute_script(
+            "return document.getElementById('finestra').getBoundingClientRect().toJSON()")
         self.assertAlmostEqual(x, finestra["x"] + finestra["width"] / 2, delta=1)
         self.assertAlmostEqual(y, finestra["y"] + finestra["height"] / 2, delta=1)
         return self.el("msgTitolo").text, self.el("msgTesto").text
@@ -176,10 +199,12 @@ class Pagina(unittest.TestCase):
         return self.d.execute_script(f"return !document.getElementById('{id}').hidden")
 
     def rettangolo(self, id):
+        """A control's rectangle in the window, in the design's pixels."""
         return self.d.execute_script(f"""
             const f = document.getElementById('finestra').getBoundingClientRect();
             const r = document.getElementById('{id}').getBoundingClientRect();
-            return [r.left - f.left, r.top - f.top, r.width, r.height];""")
+            return [r.left - f.left, r.top - f.top, r.width, r.height]
+                .map(v => v / Adatta.scala);""")
 
     # --- the window as laid out
 
@@ -189,10 +214,12 @@ class Pagina(unittest.TestCase):
         icona = self.d.execute_script("return document.querySelector('link[rel=icon]').href")
         self.assertTrue(icona.startswith("data:image/png;base64,"))
         self.assertEqual(self.rettangolo("finestra")[2:], [474, 400])
+        self.assertEqual(self.d.execute_script("return Adatta.scala"), SCALA)
 
     def test_ogni_controllo_dove_lo_vuole_la_tabella(self):
         # Shown for the measure, the hidden ones too, at the screen densities of a zoomed or
-        # high-density screen: CSS pixels stay the table's at every one.
+        # high-density screen and at a factor that is not whole: the window's pixels stay the
+        # table's at every one.
         self.d.execute_script(
             "for (const e of document.querySelectorAll('#finestra [hidden]')) "
             "{ e.dataset.nascosto = 1; e.hidden = false; }")
@@ -200,6 +227,7 @@ class Pagina(unittest.TestCase):
             for scala in [0.5, 1, 1.25, 1.5, 2, 3]:
                 self.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
                     "width": 800, "height": 600, "deviceScaleFactor": scala, "mobile": False})
+                self.aspetta("return Adatta.scala === 600 / 420")
                 for voce in RETTANGOLI:
                     atteso = [voce["left"], voce["top"], voce["width"], voce["height"]]
                     misurato = self.rettangolo(voce["id"])
@@ -207,11 +235,12 @@ class Pagina(unittest.TestCase):
                         self.assertLessEqual(abs(a - m), 1,
                                              f"{voce['id']} at x{scala}: {misurato} != {atteso}")
         finally:
-            self.d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+            self.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", SCHERMO)
 
     def test_vasca_di_ogni_liquido_e_corpo_davanti(self):
         x0, y0 = self.origine()
-        dentro = (x0 + px(120) + 130, y0 + px(240) + 200)  # in the liquid, clear of the bar
+        # In the liquid, clear of the bar.
+        dentro = (x0 + (px(120) + 130) * SCALA, y0 + (px(240) + 200) * SCALA)
         for indice, colore in enumerate(COLORI_VASCA):
             self.scegli("Option1", indice)
             self.aspetta("return document.getElementById('imgContenitore').complete")
@@ -224,8 +253,10 @@ class Pagina(unittest.TestCase):
         for x, y in [(30, 32), (20, 25), (40, 40)]:
             r, g, b, a = ferro.getpixel((x, y))
             self.assertEqual(a, 255)
-            self.assertEqual(immagine.getpixel((int(x0 + px(1680) + x), int(y0 + px(960) + y))),
-                             (r, g, b), "the body is not drawn over the tank")
+            for dx, dy in [(0, 0), (SCALA - 1, SCALA - 1)]:  # the whole of the pixel, sharp
+                self.assertEqual(immagine.getpixel((int(x0 + (px(1680) + x) * SCALA + dx),
+                                                    int(y0 + (px(960) + y) * SCALA + dy))),
+                                 (r, g, b), "the body is not drawn over the tank")
 
     def test_densita_in_italiano(self):
         self.scegli("Option1", 1)
@@ -335,9 +366,9 @@ class Pagina(unittest.TestCase):
         immagine = self.schermata("pannelli")
         # The information panel's rule: a black line over a white one, as the table draws them.
         x0, y0 = self.origine()
-        x, y = int(x0 + px(1088) + 40), int(y0 + px(1733) + px(1425))
-        self.assertEqual([immagine.getpixel((x, y)), immagine.getpixel((x, y + 1))],
-                         [(0, 0, 0), (255, 255, 255)])
+        x, y = int(x0 + (px(1088) + 40) * SCALA), int(y0 + (px(1733) + px(1425)) * SCALA)
+        self.assertEqual([immagine.getpixel((x, y + i)) for i in range(2 * SCALA)],
+                         [(0, 0, 0)] * SCALA + [(255, 255, 255)] * SCALA)
         for freccia, pannello in [("Image1", "Frame4"), ("Command3", "Frame3")]:
             azioni = ActionChains(self.d)
             azioni.click_and_hold(self.el(freccia)).perform()
@@ -505,6 +536,471 @@ class Pagina(unittest.TestCase):
         self.schermata("fine")
 
 
+# The lesson as a pupil takes it, the same in every engine: each step a script for the page and
+# what the page must then say (a script that stays false until the step is done).
+def el(id):
+    return f"document.getElementById('{id}')"
+
+
+def scelta(gruppo, indice):
+    return f"document.querySelector('#{gruppo}_{indice} input').click()"
+
+
+def verdetto(titolo):
+    return f"{el('msgbox')}.open && {el('msgTitolo')}.textContent === '{titolo}'"
+
+
+LEZIONE = [
+    (scelta("Option1", 0), f"{el('lblPSLiquido')}.textContent === 'Densità= 1'"),
+    (scelta("Option2", 1), f"!{el('Command1')}.disabled"),
+    (f"{el('Command1')}.click()", f"parseInt({el('imgFerro')}.style.top) > {px(960)}"),
+    ("", verdetto(AFFONDA[0])),
+    (f"{el('msgOk')}.click()", f"!{el('msgbox')}.open && {el('imgFerro')}.hidden"),
+    (scelta("Option2", 3), f"{el('lblPSMateriale')}.textContent === 'Densità = 0,45'"),
+    (f"{el('Command1')}.click()", verdetto(GALLEGGIA[0])),
+    (f"{el('msgOk')}.click()", f"!{el('msgbox')}.open"),
+    (f"{el('mnfile')}.click(); {el('mnprince')}.click()", f"!{el('Frame3')}.hidden"),
+    (f"{el('Command3')}.click()", f"{el('Frame3')}.hidden"),
+    (f"{el('mnfile')}.click(); {el('mnexit')}.click()", verdetto("Uscita")),
+    (f"{el('msgNo')}.click()", f"!{el('msgbox')}.open && !!{el('form1')}"),
+]
+
+
+def lezione(esegui, scatta=None):
+    """Takes the lesson through esegui(script), which runs a script in the page and gives its
+    value; scatta(name) keeps a screenshot after the steps that show something new."""
+    fine = time.monotonic() + 30
+    while not esegui(AVVIATA):
+        if time.monotonic() > fine:
+            raise AssertionError("the program does not start")
+        time.sleep(0.05)
+    for numero, (passo, atteso) in enumerate(LEZIONE):
+        if passo:
+            esegui(passo)
+        fine = time.monotonic() + 15
+        while not esegui("return " + atteso):
+            if time.monotonic() > fine:
+                raise AssertionError(f"step {numero} ({passo}): still waiting for {atteso}")
+            time.sleep(0.02)
+        if scatta and numero in (3, 8, 10):
+            scatta(["verdetto", "pannello", "uscita"][(3, 8, 10).index(numero)])
+
+
+# The screens of a classroom, with the browser's zoom: a tablet held both ways (touch, two device
+# pixels to a CSS pixel), a Chromebook at 100 % and 200 %, and a 1080p board.
+SCHERMI = [
+    ("tablet-verticale", 768, 1024, 2, True, 1),
+    ("tablet-orizzontale", 1024, 768, 2, True, 1),
+    ("chromebook", 1366, 768, 1, False, 1),
+    ("chromebook-200", 1366, 768, 1, False, 2),
+    ("lavagna", 1920, 1080, 1, False, 1),
+]
+
+# The drawn box of the window and of the controls that make it up, in CSS pixels of the viewport
+# (zoom and transforms included), and the viewport itself.
+MISURA = """
+// WebKit measures a zoomed element in its own unzoomed pixels: a probe tells, and its rectangles
+// are then grown by the zoom that the window really has.
+const sonda = document.createElement('div');
+sonda.style.cssText = 'zoom: 2; width: 10px; height: 10px; position: absolute';
+document.body.append(sonda);
+const zoom = sonda.getBoundingClientRect().width === 10
+    ? parseFloat(getComputedStyle(document.getElementById('form1')).zoom) : 1;
+sonda.remove();
+const r = id => {
+    const q = document.getElementById(id).getBoundingClientRect();
+    return {left: q.left * zoom, top: q.top * zoom, right: q.right * zoom,
+            bottom: q.bottom * zoom, width: q.width * zoom, height: q.height * zoom};
+};
+const radice = document.documentElement;
+return {vista: [radice.clientWidth, radice.clientHeight, radice.scrollWidth, radice.scrollHeight],
+        form1: r('form1'), finestra: r('finestra'), scala: Adatta.scala,
+        controlli: Object.fromEntries(['barra', 'imgContenitore', 'Frame1', 'Frame2', 'Command1',
+            'Option1_0', 'Option2_3', 'lblPSLiquido', 'lblPSMateriale', 'msgbox']
+            .map(id => [id, r(id)]))};"""
+
+
+def adattata(caso, esegui, nome):
+    """Checks in any engine that the window fits the viewport, and gives its measures."""
+    m = esegui(MISURA)
+    larghezza, altezza, scorre_x, scorre_y = m["vista"]
+    f = m["form1"]
+    caso.assertLessEqual(scorre_x, larghezza, f"{nome}: a scrollbar")
+    caso.assertLessEqual(scorre_y, altezza, f"{nome}: a scrollbar")
+    caso.assertAlmostEqual(f["width"] / f["height"], 474 / 420, delta=0.01, msg=nome)
+    caso.assertGreaterEqual(max(f["width"] / larghezza, f["height"] / altezza), 0.9, nome)
+    caso.assertAlmostEqual(f["left"], larghezza - f["right"], delta=1, msg=nome)
+    caso.assertAlmostEqual(f["top"], altezza - f["bottom"], delta=1, msg=nome)
+    for id, c in list(m["controlli"].items()) + [("form1", f)]:
+        if not c["width"]:
+            continue  # not shown
+        caso.assertGreaterEqual(min(c["left"], c["top"]), -0.5, f"{nome}: {id} {c}")
+        caso.assertLessEqual(c["right"], larghezza + 0.5, f"{nome}: {id} {c}")
+        caso.assertLessEqual(c["bottom"], altezza + 0.5, f"{nome}: {id} {c}")
+    # Each control where the table puts it, grown with the window.
+    s = f["width"] / 474
+    for voce in RETTANGOLI:
+        c = m["controlli"].get(voce["id"])
+        if c:
+            misurato = [(c["left"] - m["finestra"]["left"]) / s,
+                        (c["top"] - m["finestra"]["top"]) / s, c["width"] / s, c["height"] / s]
+            atteso = [voce["left"], voce["top"], voce["width"], voce["height"]]
+            for a, b in zip(atteso, misurato):
+                caso.assertLessEqual(abs(a - b), 1, f"{nome}: {voce['id']} {misurato}")
+    return m
+
+
+# The window's width in the first frame that shows it, which a script run before the page's
+# own finds out: no frame may show it at any other size first.
+PRIMO_FOTOGRAMMA = """
+const guarda = () => {
+    const f = document.getElementById('form1');
+    if (f)
+        window.primaLarghezza = f.getBoundingClientRect().width;
+    else
+        requestAnimationFrame(guarda);
+};
+requestAnimationFrame(guarda);"""
+
+
+class Schermi(unittest.TestCase):
+    """The window fills every screen it is on, and a finger works it on a tablet."""
+
+    def schermo(self, d, larghezza, altezza, densita, tocco):
+        d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": larghezza, "height": altezza, "deviceScaleFactor": densita, "mobile": tocco})
+        d.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": tocco})
+
+    def adattata(self, d, nome):
+        return adattata(self, d.execute_script, nome)
+
+    def tocca(self, d, id, dx=0.5, dy=0.5):
+        """A tap at a fraction of an element's width and height."""
+        r = d.execute_script(f"return {el(id)}.getBoundingClientRect().toJSON()")
+        punto = {"x": r["left"] + r["width"] * dx, "y": r["top"] + r["height"] * dy}
+        d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchStart", "touchPoints": [punto]})
+        d.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": "touchEnd", "touchPoints": []})
+
+    def test_ogni_schermo(self):
+        for nome, larghezza, altezza, densita, tocco, zoom in SCHERMI:
+            with self.subTest(nome):
+                d = browser(zoom=zoom)
+                try:
+                    self.schermo(d, larghezza, altezza, densita, tocco)
+                    d.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                      {"source": PRIMO_FOTOGRAMMA})
+                    d.get(URL)
+                    aspetta(d, AVVIATA, nome)
+                    m = self.adattata(d, nome)
+                    f = m["form1"]
+                    self.assertAlmostEqual(d.execute_script("return primaLarghezza"), f["width"],
+                                           delta=1, msg=f"{nome}: a first frame at another size")
+                    print(f"{nome}: the window {f['width']:.0f} x {f['height']:.0f} CSS px, "
+                          f"{100 * f['width'] * f['height'] / (m['vista'][0] * m['vista'][1]):.0f} "
+                          f"% of the screen; an option's row {m['controlli']['Option1_0']['height']:.1f}"
+                          " CSS px high", flush=True)
+                    (ARTEFATTI / f"schermo-{nome}.png").write_bytes(d.get_screenshot_as_png())
+                    if tocco:
+                        self.col_dito(d, nome, larghezza, altezza, densita)
+                    self.assertEqual(d.get_log("browser"), [])
+                finally:
+                    d.quit()
+
+    def test_piccola_fino_a_meta_poi_scorre(self):
+        d = browser()
+        try:
+            self.schermo(d, 474, 420, 1, False)
+            d.get(URL)
+            aspetta(d, AVVIATA, "no start")
+            self.assertEqual(self.adattata(d, "design size")["scala"], 1)
+            self.schermo(d, 300, 300, 1, False)
+            aspetta(d, f"return Adatta.scala === {300 / 474}", "no shrinking")
+            self.adattata(d, "smaller")
+            self.schermo(d, 200, 150, 1, False)
+            aspetta(d, "return Adatta.scala === 0.5", "smaller than half")
+            # Half the size, from the page's corner, and the rest a scroll away.
+            f = d.execute_script(MISURA)["form1"]
+            self.assertEqual([f["left"], f["top"], f["width"], f["height"]], [0, 0, 237, 210])
+            self.assertTrue(d.execute_script(
+                "const r = document.documentElement; scrollTo(1000, 1000);"
+                "return scrollX + r.clientWidth >= 237 && scrollY + r.clientHeight >= 210"))
+        finally:
+            d.quit()
+
+    def col_dito(self, d, nome, larghezza, altezza, densita):
+        # Anywhere on a row chooses it: far from the radio, off the row's middle. (Within a few
+        # pixels of the next row the browser's touch adjustment may pick that one.)
+        self.tocca(d, "Option1_2", 0.9, 0.2)
+        aspetta(d, f"return {el('lblPSLiquido')}.textContent === 'Densità= 0,9'", nome)
+        self.tocca(d, "Option2_1", 0.05, 0.8)
+        aspetta(d, f"return !{el('Command1')}.disabled", nome)
+        # A double tap on a caption neither zooms nor selects.
+        for _ in range(2):
+            self.tocca(d, "Option1_3", 0.5, 0.5)
+        aspetta(d, f"return {el('lblPSLiquido')}.textContent === 'Densità= 0,73'", nome)
+        self.assertEqual(d.execute_script("return [visualViewport.scale, getSelection().toString()]"),
+                         [1, ""], nome)
+        self.tocca(d, "Command1")
+        aspetta(d, f"return parseInt({el('imgFerro')}.style.top) > {px(1200)}", nome)
+        # Turned while the body sinks: the window fits the new shape, the run goes on, the
+        # verdict stands over the window's middle.
+        self.schermo(d, altezza, larghezza, densita, True)
+        aspetta(d, f"return Adatta.scala === {min(altezza / 474, larghezza / 420)}", nome)
+        self.adattata(d, nome + " turned")
+        aspetta(d, "return " + verdetto(AFFONDA[0]), nome)
+        (ARTEFATTI / f"schermo-{nome}-girato.png").write_bytes(d.get_screenshot_as_png())
+        m = self.adattata(d, nome + " turned")
+        b, f = m["controlli"]["msgbox"], m["finestra"]
+        self.assertAlmostEqual(b["left"] + b["right"], f["left"] + f["right"], delta=2)
+        self.assertAlmostEqual(b["top"] + b["bottom"], f["top"] + f["bottom"], delta=2)
+        self.assertAlmostEqual(b["height"] / m["scala"], 80, delta=40, msg="the box does not grow")
+        self.tocca(d, "msgOk")
+        aspetta(d, f"return !{el('msgbox')}.open", nome)
+
+
+def firma(byte):
+    """FNV-1a of some bytes, as the page's script below computes it."""
+    h = 2166136261
+    for b in byte:
+        h = ((h ^ b) * 16777619) & 0xFFFFFFFF
+    return h
+
+
+FIRME = """const firme = {};
+for (const [nome, byte] of Object.entries(Idrovela.byte)) {
+    let h = 2166136261;
+    for (const b of byte) h = Math.imul(h ^ b, 16777619) >>> 0;
+    firme[nome] = h;
+}
+return firme;"""
+
+
+class BrowserVecchi(unittest.TestCase):
+    """What an older browser lacks, taken away from Chromium: the page makes do where it can,
+    and says plainly where it cannot."""
+
+    def test_senza_decompressionstream(self):
+        d = browser(senza=["delete window.DecompressionStream;"])
+        try:
+            d.get(URL)
+            lezione(d.execute_script)
+            qrc = (RISORSE / "idrovela.qrc").read_text()
+            attese = {nome: firma((RISORSE / file).read_bytes()) for nome, file in
+                      re.findall(r'<file alias="((?:bitmap|CUSTOM)/[0-9]+)">([^<]+)</file>', qrc)}
+            self.assertEqual(d.execute_script(FIRME), attese)
+            self.assertEqual(d.get_log("browser"), [])
+        finally:
+            d.quit()
+
+    def test_senza_user_activation_il_suono_parte_al_primo_gesto(self):
+        d = browser(senza=["delete Navigator.prototype.userActivation;"])
+        try:
+            d.get(URL)
+            aspetta(d, AVVIATA, "no start")
+            self.assertIsNone(d.execute_script("return Idrovela.audio"))
+            d.find_element(By.CSS_SELECTOR, "#Option1_0 input").click()
+            aspetta(d, "return Idrovela.audio && Idrovela.audio.state === 'running'",
+                    "the sound is never unlocked")
+            self.assertEqual(d.get_log("browser"), [])
+        finally:
+            d.quit()
+
+    def test_troppo_vecchio_lo_dice(self):
+        # No WebAssembly at all; or WebAssembly that the page's policy forbids to compile.
+        for nome, senza in [("vecchio", "delete window.WebAssembly;"),
+                            ("vecchio-csp", "WebAssembly.instantiate = () => "
+                                            "Promise.reject(new Error('blocked'));")]:
+            with self.subTest(nome):
+                d = browser(senza=[senza])
+                try:
+                    d.get(URL)
+                    aspetta(d, f"return !{el('vecchio')}.hidden && !{el('form1')}", nome)
+                    self.assertIn("troppo vecchio", d.find_element(By.ID, "vecchio").text)
+                    (ARTEFATTI / f"{nome}.png").write_bytes(d.get_screenshot_as_png())
+                finally:
+                    d.quit()
+
+
+class Marionette:
+    """Firefox ESR through its own remote protocol (Debian has no geckodriver): headless, in a
+    fresh profile, Italian, every request but file:// sent to a dead proxy. Its scripts do not
+    see the page's own bindings, so each runs as an inline script of the page."""
+
+    def __init__(self):
+        self.profilo = tempfile.mkdtemp(prefix="idrovela-firefox-")
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            porta = s.getsockname()[1]
+        preferenze = {"marionette.port": porta, "intl.accept_languages": "it-IT, it",
+                      "network.proxy.type": 1, "network.proxy.http": "127.0.0.1",
+                      "network.proxy.http_port": 9, "network.proxy.ssl": "127.0.0.1",
+                      "network.proxy.ssl_port": 9, "network.proxy.allow_hijacking_localhost": True,
+                      "browser.shell.checkDefaultBrowser": False,
+                      "datareporting.policy.dataSubmissionEnabled": False}
+        pathlib.Path(self.profilo, "user.js").write_text("".join(
+            f"user_pref({json.dumps(k)}, {json.dumps(v)});\n" for k, v in preferenze.items()))
+        self.processo = subprocess.Popen(
+            ["firefox-esr", "--headless", "--marionette", "--no-remote", "--profile", self.profilo],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        fine = time.monotonic() + 60
+        while True:
+            try:
+                self.presa = socket.create_connection(("127.0.0.1", porta), timeout=60)
+                break
+            except OSError:
+                if time.monotonic() > fine or self.processo.poll() is not None:
+                    raise
+                time.sleep(0.1)
+        self.flusso = self.presa.makefile("rb")
+        self.numero = 0
+        self.leggi()  # the server's greeting
+        self.comando("WebDriver:NewSession", {"capabilities": {}})
+
+    def leggi(self):
+        lunghezza = b""
+        while (c := self.flusso.read(1)) != b":":
+            if not c:
+                raise ConnectionError("Firefox went away")
+            lunghezza += c
+        return json.loads(self.flusso.read(int(lunghezza)))
+
+    def comando(self, nome, parametri):
+        self.numero += 1
+        messaggio = json.dumps([0, self.numero, nome, parametri]).encode()
+        self.presa.sendall(str(len(messaggio)).encode() + b":" + messaggio)
+        _, numero, errore, esito = self.leggi()
+        if errore:
+            raise RuntimeError(f"{nome}: {errore}")
+        return esito
+
+    def esegui(self, script):
+        corpo = json.dumps("document.documentElement.dataset.esito = JSON.stringify((() => {"
+                           + script + "\n})() ?? null);")
+        return self.comando("WebDriver:ExecuteScript", {"args": [], "script": f"""
+            const s = document.createElement('script');
+            s.textContent = {corpo};
+            document.documentElement.append(s);
+            s.remove();
+            const esito = document.documentElement.dataset.esito;
+            delete document.documentElement.dataset.esito;
+            return esito === undefined ? null : JSON.parse(esito);"""})["value"]
+
+    def vai(self, url):
+        self.comando("WebDriver:Navigate", {"url": url})
+
+    def vista(self, larghezza, altezza):
+        """The window's size for a viewport of this size."""
+        bordi = self.comando("WebDriver:ExecuteScript", {"args": [], "script":
+                             "return [outerWidth - innerWidth, outerHeight - innerHeight]"})["value"]
+        self.comando("WebDriver:SetWindowRect",
+                     {"width": larghezza + bordi[0], "height": altezza + bordi[1]})
+
+    def foto(self):
+        return base64.b64decode(self.comando("WebDriver:TakeScreenshot", {})["value"])
+
+    def chiudi(self):
+        self.presa.close()
+        self.processo.kill()
+        self.processo.wait()
+
+
+class WebKit:
+    """WebKitGTK's MiniBrowser through its WebDriver and Selenium, on a private X server, in
+    Italian (a locale made here where the system has none)."""
+
+    def __init__(self):
+        self.cartella = tempfile.mkdtemp(prefix="idrovela-webkit-")
+        self.x = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "2400x1600x24",
+                                   "-nolisten", "tcp"], stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+        schermo = self.x.stdout.readline().decode().strip()
+        ambiente = {"DISPLAY": ":" + schermo, "LANGUAGE": "it", "LANG": "it_IT.UTF-8",
+                    "LC_ALL": "it_IT.UTF-8"}
+        elenco = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+        if not any(n.lower().replace("-", "") == "it_it.utf8" for n in elenco):
+            subprocess.run(["localedef", "-i", "it_IT", "-f", "UTF-8",
+                            os.path.join(self.cartella, "it_IT.UTF-8")],
+                           check=True, timeout=120, stdout=subprocess.DEVNULL)
+            ambiente["LOCPATH"] = self.cartella
+        prima = {k: os.environ.get(k) for k in ambiente}
+        os.environ.update(ambiente)  # the driver and its browser inherit it
+        try:
+            opzioni = webdriver.WebKitGTKOptions()
+            opzioni.binary_location = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+            opzioni.add_argument("--automation")
+            self.d = webdriver.WebKitGTK(executable_path="/usr/bin/WebKitWebDriver",
+                                         options=opzioni)
+        finally:
+            for k, v in prima.items():
+                if v is None:
+                    os.environ.pop(k, None)
+                else:
+                    os.environ[k] = v
+        self.esegui = self.d.execute_script
+        self.vai = self.d.get
+
+    def vista(self, larghezza, altezza):
+        bordi = self.esegui("return [outerWidth - innerWidth, outerHeight - innerHeight]")
+        self.d.set_window_size(larghezza + bordi[0], altezza + bordi[1])
+
+    def foto(self):
+        # Its screenshot can show the frame before: two frames drawn first.
+        self.d.execute_async_script(
+            "requestAnimationFrame(() => requestAnimationFrame(arguments[0]))")
+        return self.d.get_screenshot_as_png()
+
+    def chiudi(self):
+        self.d.quit()
+        self.x.kill()
+        self.x.wait()
+
+
+class Motori(unittest.TestCase):
+    """The lesson and the fit in Firefox ESR and WebKitGTK, as in Chromium."""
+
+    def prova(self, motore, nome):
+        for schermo, larghezza, altezza in [("tablet", 768, 1024), ("lavagna", 1920, 1080)]:
+            motore.vista(larghezza, altezza)
+            scala = max(0.5, min(larghezza / 474, altezza / 420))
+            fine = time.monotonic() + 15
+            while schermo == "lavagna" and motore.esegui("return Adatta.scala") != scala:
+                self.assertLess(time.monotonic(), fine, f"{nome}: no fit to {schermo}")
+                time.sleep(0.05)
+            if schermo == "tablet":
+                motore.vai(URL)
+                lezione(motore.esegui, lambda passo: (ARTEFATTI / f"{nome}-{passo}.png")
+                        .write_bytes(motore.foto()))
+            m = adattata(self, motore.esegui, f"{nome} {schermo}")
+            self.assertAlmostEqual(m["scala"], scala, delta=0.01)
+            # The exit question over the window's middle, grown with it.
+            motore.esegui(f"{el('mnfile')}.click(); {el('mnexit')}.click()")
+            fine = time.monotonic() + 15
+            while not motore.esegui("return " + verdetto("Uscita")):
+                self.assertLess(time.monotonic(), fine, f"{nome}: no question")
+                time.sleep(0.05)
+            m = adattata(self, motore.esegui, f"{nome} {schermo}")
+            b, f = m["controlli"]["msgbox"], m["finestra"]
+            self.assertAlmostEqual(b["left"] + b["right"], f["left"] + f["right"], delta=2)
+            self.assertAlmostEqual(b["top"] + b["bottom"], f["top"] + f["bottom"], delta=2)
+            self.assertGreater(b["height"], 60 * scala, f"{nome}: the box does not grow")
+            (ARTEFATTI / f"{nome}-{schermo}.png").write_bytes(motore.foto())
+            motore.esegui(f"{el('msgNo')}.click()")
+
+    def test_firefox(self):
+        motore = Marionette()
+        try:
+            self.prova(motore, "firefox")
+        finally:
+            motore.chiudi()
+
+    def test_webkit(self):
+        motore = WebKit()
+        try:
+            self.prova(motore, "webkit")
+        finally:
+            motore.chiudi()
+
+
 class PaginaInInglese(unittest.TestCase):
     def test_densita_col_punto(self):
         d = browser("en-US")
@@ -541,6 +1037,7 @@ class Sito(unittest.TestCase):
             manifesto = d.execute_cdp_cmd("Page.getAppManifest", {})
             self.assertEqual(manifesto.get("errors"), [])
             self.assertEqual(json.loads(manifesto["data"])["name"], "Idrovela")
+            self.assertEqual(json.loads(manifesto["data"])["display"], "standalone")
             self.assertEqual(d.execute_cdp_cmd("Page.getInstallabilityErrors", {})
                              ["installabilityErrors"], [])
             server.shutdown()
@@ -557,5 +1054,6 @@ class Sito(unittest.TestCase):
 
 
 if __name__ == "__main__":
+    ARTEFATTI.mkdir(parents=True, exist_ok=True)
     suona_dove_nessuno_registra()
     unittest.main(verbosity=2)

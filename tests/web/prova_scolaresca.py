@@ -117,15 +117,15 @@ class Scolaresca(unittest.TestCase):
                     return [r.left + r.width / 2, r.top + r.height / 2]; });
             for (const e of nascosti) e.hidden = true;
             return centri;""")
-        return r["left"], r["top"]
+        return r["left"], r["top"], r["width"], r["height"]
 
     def corse(self, d, caso):
-        x0, y0 = self.apri(d)
+        x0, y0, larghezza, altezza = self.apri(d)
         cdp = d.execute_cdp_cmd
         for numero in range(INPUT):
             if d.execute_script("return Idrovela.terminato") if numero % 50 == 0 else False:
-                x0, y0 = self.apri(d)
-            x, y = x0 + caso.uniform(0, 474), y0 + caso.uniform(0, 420)
+                x0, y0, larghezza, altezza = self.apri(d)
+            x, y = x0 + caso.uniform(0, larghezza), y0 + caso.uniform(0, altezza)
             if caso.random() < 0.5:
                 x, y = caso.choice(self.bersagli)
             tipo = caso.random()
