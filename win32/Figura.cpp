@@ -11,6 +11,7 @@
 namespace {
 
 constexpr wchar_t Classe[] = L"Figura";
+constexpr UINT Premuto = WM_APP; // pressed by a screen reader's default action
 
 // The opaque pixels of a picture, as a region.
 HRGN RegioneOpaca(const Pixmap& pixmap)
@@ -61,6 +62,7 @@ Figura::Figura(HWND contenitore, int id, HBRUSH sfondo)
 {
     m_hwnd = CreateWindowExW(0, Classe, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, contenitore,
         HMENU(INT_PTR(id)), HINSTANCE(GetWindowLongPtrW(contenitore, GWLP_HINSTANCE)), this);
+    m_accessibile.descrizione = [this] { return m_descrizione; };
 }
 
 Figura::~Figura()
@@ -145,11 +147,19 @@ void Figura::AggiornaForma()
     };
     if (m_borderStyle == 1)
         anello(area, Spessore());
-    if (m_fuoco) {
+    if (m_fuoco && m_bottone) {
         InflateRect(&area, -(Spessore() + 1), -(Spessore() + 1));
         anello(area, 1);
     }
     SetWindowRgn(m_hwnd, regione, IsWindowVisible(m_hwnd)); // the window owns the region
+}
+
+void Figura::setDescrizione(const std::wstring& descrizione)
+{
+    if (descrizione == m_descrizione)
+        return;
+    m_descrizione = descrizione;
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, m_hwnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Figura::setBorderStyle(int stile)
@@ -183,7 +193,7 @@ void Figura::Disegna(HDC dc) const
         for (const RECT& lato : lati)
             FillRect(dc, &lato, nero);
     }
-    if (m_fuoco) {
+    if (m_fuoco && m_bottone) {
         RECT fuoco = area;
         InflateRect(&fuoco, -(Spessore() + 1), -(Spessore() + 1));
         DrawFocusRect(dc, &fuoco);
@@ -277,11 +287,15 @@ LRESULT Figura::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
             RilasciaTutti();
         return 0;
     case WM_GETDLGCODE:
+        if (!m_bottone)
+            return 0; // Return is the window's
         if (l && reinterpret_cast<const MSG*>(l)->message == WM_KEYDOWN
             && reinterpret_cast<const MSG*>(l)->wParam == VK_RETURN)
             return DLGC_WANTMESSAGE;
         return DLGC_WANTCHARS;
     case WM_KEYDOWN:
+        if (!m_bottone)
+            break;
         if (w == VK_SPACE && !m_tastoGiu && !(l & (1 << 30))) {
             m_tastoGiu = true;
             setBorderStyle(1);
@@ -290,6 +304,8 @@ LRESULT Figura::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
         }
         return 0;
     case WM_KEYUP:
+        if (!m_bottone)
+            break;
         if (w == VK_SPACE && m_tastoGiu) {
             m_tastoGiu = false;
             setBorderStyle(0);
@@ -307,6 +323,18 @@ LRESULT Figura::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
         AggiornaForma();
         InvalidateRect(m_hwnd, nullptr, FALSE);
         return 0;
+    case Premuto:
+        if (clicked && IsWindowVisible(m_hwnd) && IsWindowEnabled(m_hwnd))
+            clicked();
+        return 0;
+    case WM_GETOBJECT: {
+        m_accessibile.ruolo = m_bottone ? Accessibile::Ruolo::Bottone : Accessibile::Ruolo::Grafico;
+        m_accessibile.azione = m_bottone ? L"Premi" : L"";
+        m_accessibile.esegui = nullptr;
+        if (m_bottone) // after the call: the caller waits on it, and the click may take long
+            m_accessibile.esegui = [this] { PostMessageW(m_hwnd, Premuto, 0, 0); };
+        return m_accessibile.Rispondi(m_hwnd, w, l);
+    }
     default:
         break;
     }

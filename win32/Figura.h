@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Accessibile.h"
 #include "Pixmap.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 // A picture control: shows a bitmap or an icon from its top-left corner at its natural size,
 // scaled as the screen's dots per inch scale the layout, and takes that size when a picture is
@@ -13,7 +15,8 @@
 // mask says so: the window takes the icon's shape, so whatever lies under it shows through. With
 // border style 1 it draws a thin single line around itself. It owns its picture and reports
 // presses, releases and clicks like a button; every press ends with a release, even when a box
-// opened meanwhile takes the mouse away.
+// opened meanwhile takes the mouse away. Made a button, it also takes Space and Return, shows
+// where the focus is and says to a screen reader that it is a button; otherwise it is a graphic.
 class Figura {
 public:
     Figura(HWND contenitore, int id, HBRUSH sfondo);
@@ -31,6 +34,9 @@ public:
     void ImpostaMisura(SIZE misura); // the design size, while no picture is shown
     void setBorderStyle(int stile);
     int borderStyle() const { return m_borderStyle; }
+    void setBottone(bool bottone) { m_bottone = bottone; }
+    // For a screen reader: the name is the window's text, and this is said after it.
+    void setDescrizione(const std::wstring& descrizione);
 
     std::function<void()> mouseDown;
     std::function<void()> mouseUp;
@@ -60,4 +66,7 @@ private:
     UINT m_premuti = 0; // MK_ bits of the buttons pressed here and not yet released
     bool m_tastoGiu = false; // Space held while focused
     bool m_fuoco = false;
+    bool m_bottone = false;
+    std::wstring m_descrizione;
+    Accessibile m_accessibile;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 
+#include "Accessibile.h"
 #include "Catalogo.h"
 #include "DisegniForm.h"
 #include "Disposizione.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 using Disposizione::Carattere;
@@ -39,6 +41,8 @@ enum Comando : int {
     mninfo,
 };
 constexpr UINT_PTR tmrDiscesa = 1;
+// Posted when a box has closed: the focus goes back to a control once the box's work is done.
+constexpr UINT RendiFuoco = WM_APP + 1;
 
 std::wstring Largo(const char* testo)
 {
@@ -295,6 +299,7 @@ void Form1::CreaControlli()
     CollegaEventi();
     ApplicaImpilamento();
     AggiornaNomi();
+    DescriviPannelli();
 }
 
 void Form1::CreaControllo(const Riga& riga)
@@ -312,9 +317,11 @@ void Form1::CreaControllo(const Riga& riga)
                                            : GetSysColorBrush(COLOR_BTNFACE);
     const std::wstring testo = Largo(riga.testo);
     const DWORD visibile = riga.visibile ? WS_VISIBLE : 0;
-    constexpr DWORD Figlio = WS_CHILD | WS_CLIPSIBLINGS;
+    // An option lies under its group box, as in a dialog, where screen readers look for its
+    // group's name: clipped by its siblings, it would vanish under the box.
+    const DWORD figlio = riga.tipo == Tipo::OptionButton ? WS_CHILD : WS_CHILD | WS_CLIPSIBLINGS;
     const auto crea = [&](const wchar_t* classe, DWORD stile) {
-        return CreateWindowExW(0, classe, testo.c_str(), Figlio | visibile | stile, 0, 0, 0, 0,
+        return CreateWindowExW(0, classe, testo.c_str(), figlio | visibile | stile, 0, 0, 0, 0,
             contenitore, HMENU(INT_PTR(id)), m_istanza, nullptr);
     };
 
@@ -339,6 +346,7 @@ void Form1::CreaControllo(const Riga& riga)
         // The first of each group starts it and is where Tab enters it.
         controllo.hwnd
             = crea(L"BUTTON", BS_AUTORADIOBUTTON | (riga.indice == 0 ? WS_GROUP | WS_TABSTOP : 0));
+        SetWindowSubclass(controllo.hwnd, Opzione, 0, DWORD_PTR(this));
         m_colori.push_back({ controllo.hwnd, sfondo, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
         break;
     case Tipo::CommandButton:
@@ -382,6 +390,7 @@ void Form1::ImpostaImmagini()
         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
         CW_USEDEFAULT, m_hwnd, nullptr, m_istanza, nullptr);
     for (Figura* bottone : { Command3, Image1 }) {
+        bottone->setBottone(true);
         // The arrow is shown at 32 by 32; its 16-pixel image is for a smaller use.
         bottone->ImpostaIcona(Icona(DisegniForm::Freccia32));
         TTTOOLINFOW strumento {};
@@ -420,7 +429,7 @@ void Form1::ApplicaImpilamento()
             SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
         if (contenitore) {
-            SetWindowPos(contenitore->GroupBox(), HWND_BOTTOM, 0, 0, 0, 0,
+            SetWindowPos(contenitore->GroupBox(), HWND_TOP, 0, 0, 0, 0,
                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             if (contenitore->Caption())
                 SetWindowPos(contenitore->Caption(), HWND_TOP, 0, 0, 0, 0,
@@ -605,6 +614,78 @@ void Form1::AggiornaNomi()
     SetWindowTextW(Image1->hwnd(), L"Indietro");
 }
 
+// An open panel takes the focus on its arrow; a screen reader reads the panel, a dialog, with
+// its text, and the arrow with the same text.
+void Form1::DescriviPannelli()
+{
+    const auto testo = [this](const char* nome) { return Largo(Cerca(nome)->riga->testo); };
+    Frame3->ImpostaDialogo(L"Spiegazione", testo("Label1"));
+    Frame4->ImpostaDialogo(L"Informazioni", testo("Label3") + L" " + testo("Label2"));
+    Command3->setDescrizione(testo("Label1"));
+    Image1->setDescrizione(testo("Label3"));
+}
+
+std::wstring Form1::DescrizioneOpzione(HWND opzione) const
+{
+    if (SendMessageW(opzione, BM_GETCHECK, 0, 0) != BST_CHECKED)
+        return {};
+    const bool liquido = std::count(Option1.begin(), Option1.end(), opzione) > 0;
+    wchar_t testo[64] {};
+    GetWindowTextW(liquido ? lblPSLiquido : lblPSMateriale, testo, 64);
+    const wchar_t* uguale = std::wcschr(testo, L'=');
+    if (!uguale)
+        return {};
+    std::wstring valore(uguale + 1);
+    valore.erase(0, valore.find_first_not_of(L' '));
+    return L"densit\u00e0 " + valore;
+}
+
+LRESULT CALLBACK Form1::Opzione(
+    HWND hwnd, UINT messaggio, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR form)
+{
+    if (messaggio == WM_GETOBJECT && LONG(l) == OBJID_CLIENT) {
+        const auto* finestra = reinterpret_cast<const Form1*>(form);
+        Accessibile accessibile;
+        accessibile.descrizione = [finestra, hwnd] { return finestra->DescrizioneOpzione(hwnd); };
+        return accessibile.Rispondi(hwnd, w, l);
+    }
+    if (messaggio == WM_NCDESTROY)
+        RemoveWindowSubclass(hwnd, Opzione, 0);
+    return DefSubclassProc(hwnd, messaggio, w, l);
+}
+
+void Form1::PremiFuoco()
+{
+    if (GetFocus() == Command1 && IsWindowEnabled(Command1))
+        SendMessageW(Command1, BM_CLICK, 0, 0);
+}
+
+HWND Form1::FuocoDaRendere() const
+{
+    const auto pronto = [](HWND hwnd) { return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); };
+    if (m_fuocoSalvato && IsChild(m_hwnd, m_fuocoSalvato) && pronto(m_fuocoSalvato))
+        return m_fuocoSalvato;
+    if (pronto(Command1))
+        return Command1;
+    const std::vector<HWND> ordine = OrdineTab();
+    return ordine.empty() ? nullptr : ordine.front();
+}
+
+void Form1::RicordaFuoco()
+{
+    const HWND fuoco = GetFocus();
+    if (fuoco && IsChild(m_hwnd, fuoco))
+        m_fuocoSalvato = fuoco;
+}
+
+void Form1::DaiFuoco(HWND controllo)
+{
+    m_fuocoSalvato = controllo;
+    // Not when another window is active: the focus would take the activation with it.
+    if (controllo && GetActiveWindow() == m_hwnd)
+        SetFocus(controllo);
+}
+
 std::vector<HWND> Form1::OrdineTab() const
 {
     std::vector<const Controllo*> righe;
@@ -669,6 +750,7 @@ void Form1::SpostaFuoco(bool avanti)
 
 bool Form1::PreTraduci(MSG& messaggio)
 {
+    RicordaFuoco();
     if (messaggio.message == WM_KEYDOWN && messaggio.wParam == VK_TAB
         && (messaggio.hwnd == m_hwnd || IsChild(m_hwnd, messaggio.hwnd))
         && !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000)) {
@@ -683,7 +765,8 @@ void Form1::MostraPannello(Riquadro* pannello, Figura* freccia)
     if (!IsWindowVisible(pannello->hwnd()))
         m_fuocoPrima[pannello] = GetFocus();
     ShowWindow(pannello->hwnd(), SW_SHOWNA);
-    SetFocus(freccia->hwnd());
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, pannello->hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    DaiFuoco(freccia->hwnd());
 }
 
 void Form1::NascondiPannello(Riquadro* pannello)
@@ -695,15 +778,14 @@ void Form1::NascondiPannello(Riquadro* pannello)
     for (auto& voce : m_fuocoPrima)
         if (IsChild(pannello->hwnd(), voce.second))
             voce.second = prima;
+    const bool aperto = IsWindowVisible(pannello->hwnd());
     ShowWindow(pannello->hwnd(), SW_HIDE);
+    if (aperto)
+        NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, pannello->hwnd(), OBJID_CLIENT, CHILDID_SELF);
     if (!conFuoco)
         return;
-    if (IsChild(m_hwnd, prima) && IsWindowVisible(prima) && IsWindowEnabled(prima)) {
-        SetFocus(prima);
-    } else {
-        SetFocus(m_hwnd);
-        SpostaFuoco(true);
-    }
+    m_fuocoSalvato = prima;
+    DaiFuoco(FuocoDaRendere());
 }
 
 LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
@@ -720,6 +802,8 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
                 mninfo_Click();
             else if (id == IDCANCEL) // Escape: the frontmost open panel closes
                 NascondiPannello(IsWindowVisible(Frame4->hwnd()) ? Frame4 : Frame3);
+            else if (id == IDOK) // Return, where no control takes it itself
+                PremiFuoco();
             return 0;
         }
         const std::size_t riga = std::size_t(id - PrimoId);
@@ -765,6 +849,21 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
         Disponi(HIWORD(w));
         return 0;
     }
+    case WM_ACTIVATE:
+        // As a dialog does: the focus goes back to a control, not to the bare window.
+        if (LOWORD(w) == WA_INACTIVE) {
+            RicordaFuoco();
+            return 0;
+        }
+        if (HIWORD(w)) // minimized
+            break;
+        if (const HWND fuoco = FuocoDaRendere())
+            SetFocus(fuoco);
+        return 0;
+    case RendiFuoco:
+        if (GetActiveWindow() == m_hwnd && !IsChild(m_hwnd, GetFocus()))
+            DaiFuoco(FuocoDaRendere());
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -807,10 +906,20 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 
 void Form1::AbilitaCommand1(bool abilitato)
 {
-    // A disabled button keeps no focus: the keys would go nowhere.
-    if (!abilitato && GetFocus() == Command1)
-        SetFocus(m_hwnd);
+    const HWND vasca = imgContenitore->hwnd();
+    const HWND fuoco = GetFocus();
+    if (!abilitato && (fuoco == Command1 || !IsChild(m_hwnd, fuoco))) {
+        // A run starts. A disabled button keeps no focus: it waits on the tank, where the run
+        // happens, which says so.
+        imgContenitore->setDescrizione(L"esperimento avviato");
+        DaiFuoco(vasca);
+    }
+    const bool prima = IsWindowEnabled(Command1);
     EnableWindow(Command1, abilitato);
+    if (prima != abilitato)
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Command1, OBJID_CLIENT, CHILDID_SELF);
+    if (abilitato && (fuoco == vasca || m_fuocoSalvato == vasca))
+        DaiFuoco(Command1); // the run is over: Space or Return runs the next
 }
 
 void Form1::AbilitaTimer(bool abilitato)
@@ -836,7 +945,10 @@ void Form1::MsgBox(const std::string& testo, const std::string& titolo)
 {
     // The window shows what the message speaks of, the body's last step, before the box.
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    imgContenitore->setDescrizione({}); // the run is over
     MessageBoxW(m_hwnd, Largo(testo.c_str()).c_str(), Largo(titolo.c_str()).c_str(), MB_OK);
+    // Should nothing arm "OK" after the box, the focus still goes back to a control.
+    PostMessageW(m_hwnd, RendiFuoco, 0, 0);
 }
 
 void Form1::RiproduciSuono(int id)
@@ -853,12 +965,16 @@ void Form1::Option1_Click(int index)
 {
     m_esperimento.ScegliLiquido(index);
     AggiornaNomi();
+    NotifyWinEvent(
+        EVENT_OBJECT_DESCRIPTIONCHANGE, Option1.at(std::size_t(index)), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Form1::Option2_Click(int index)
 {
     m_esperimento.ScegliMateriale(index);
     AggiornaNomi();
+    NotifyWinEvent(
+        EVENT_OBJECT_DESCRIPTIONCHANGE, Option2.at(std::size_t(index)), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Form1::Command1_Click()

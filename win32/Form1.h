@@ -80,6 +80,17 @@ private:
     const Controllo* ControlloDi(Immagine img) const;
     LRESULT Colora(HDC dc, HWND controllo) const;
     void AggiornaNomi();
+    void DescriviPannelli();
+    // The chosen option's density, as its label shows it, for a screen reader; none for another.
+    std::wstring DescrizioneOpzione(HWND opzione) const;
+    static LRESULT CALLBACK Opzione(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR form);
+    // Return: the focused push button is pressed, as with Space; elsewhere nothing happens.
+    void PremiFuoco();
+    // The focus goes back to the control that had it, or to "OK", or to the first in Tab's
+    // order: never to the bare window while a control can take it.
+    HWND FuocoDaRendere() const;
+    void RicordaFuoco();
+    void DaiFuoco(HWND controllo);
     void SpostaFuoco(bool avanti);
     std::vector<HWND> OrdineTab() const;
     // An open panel holds the focus on its arrow; closed, it gives it back.
@@ -122,6 +133,7 @@ private:
     HICON m_iconaPiccola = nullptr;
     bool m_timerAttivo = false;
     std::map<const Riquadro*, HWND> m_fuocoPrima; // where the focus was when each panel opened
+    HWND m_fuocoSalvato = nullptr; // the control that last had the focus
 
     Riquadro* Frame1 = nullptr;
     Riquadro* Frame2 = nullptr;

@@ -37,15 +37,24 @@ Riquadro::Riquadro(HWND finestra, int id, const std::wstring& caption, bool capt
         m_caption = CreateWindowExW(0, L"STATIC", caption.c_str(),
             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
             m_hwnd, nullptr, istanza, nullptr);
+    m_accessibile.ruolo = Accessibile::Ruolo::Raggruppamento;
 }
 
 Riquadro::~Riquadro() = default;
+
+void Riquadro::ImpostaDialogo(const std::wstring& nome, const std::wstring& testo)
+{
+    m_accessibile.ruolo = Accessibile::Ruolo::Dialogo;
+    SetWindowTextW(m_hwnd, nome.c_str()); // the caption is a label of its own; this shows nowhere
+    m_accessibile.nome = [nome] { return nome; };
+    m_accessibile.descrizione = [testo] { return testo; };
+}
 
 void Riquadro::Disponi(RECT posizione, HFONT font, int margineCaption)
 {
     SetWindowPos(m_hwnd, nullptr, posizione.left, posizione.top, posizione.right - posizione.left,
         posizione.bottom - posizione.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(m_groupBox, HWND_BOTTOM, 0, 0, posizione.right - posizione.left,
+    SetWindowPos(m_groupBox, HWND_TOP, 0, 0, posizione.right - posizione.left,
         posizione.bottom - posizione.top, SWP_NOACTIVATE);
     SendMessageW(m_groupBox, WM_SETFONT, WPARAM(font), FALSE);
     if (!m_caption)
@@ -107,6 +116,8 @@ LRESULT Riquadro::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return SendMessageW(GetParent(m_hwnd), messaggio, w, l);
+    case WM_GETOBJECT:
+        return m_accessibile.Rispondi(m_hwnd, w, l);
     default:
         break;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Accessibile.h"
+
 #include <windows.h>
 
 #include <string>
@@ -10,7 +12,9 @@
 // background of its own. A panel's caption has a colour and a font of its own too: the group
 // box then leaves its caption to a label laid over its top edge, which the themes respect.
 // It passes its children's notifications and colour requests on to the window, and draws
-// the lines that lie in it.
+// the lines that lie in it. Its group box lies above its controls, as a dialog's does, which is
+// where screen readers look for a control's group. A screen reader finds a frame a grouping and
+// a panel a dialog, which it names and describes by its text.
 class Riquadro {
 public:
     struct Linea {
@@ -34,6 +38,7 @@ public:
     // Size in pixels and the caption's font; the label of the caption is measured on it.
     void Disponi(RECT posizione, HFONT font, int margineCaption);
     void ImpostaLinee(std::vector<Linea> linee);
+    void ImpostaDialogo(const std::wstring& nome, const std::wstring& testo);
 
 private:
     template <class T> friend LRESULT CALLBACK Procedura(HWND, UINT, WPARAM, LPARAM);
@@ -45,4 +50,5 @@ private:
     HBRUSH m_sfondo = nullptr;
     std::wstring m_testo;
     std::vector<Linea> m_linee;
+    Accessibile m_accessibile;
 };

@@ -76,7 +76,7 @@ const QString Manifesto = QStringLiteral("24/1/");
 // The DLLs that every Windows from 7 on has; compared without regard to case.
 const QStringList DllDiSistema = { "KERNEL32.dll", "USER32.dll", "GDI32.dll", "COMCTL32.dll",
     "COMDLG32.dll", "WINMM.dll", "msvcrt.dll", "ADVAPI32.dll", "SHELL32.dll", "OLE32.dll",
-    "OLEAUT32.dll", "SHLWAPI.dll", "UXTHEME.dll", "VERSION.dll" };
+    "OLEAUT32.dll", "SHLWAPI.dll", "UXTHEME.dll", "VERSION.dll", "OLEACC.dll" };
 
 } // namespace
 

@@ -88,6 +88,7 @@ private slots:
     void pannelliSiApronoESiChiudono();
     void pannelliDallaTastiera();
     void laChiusuraChiedeConferma();
+    void perUnLettoreDiSchermo();
     void esceDuranteUnaDiscesa();
     void cambioDiScalaDurante();
     void aOgniScala_data();
@@ -129,12 +130,16 @@ private:
     // The recording as a WAVE file beside the screenshots, to be heard when a check fails.
     void SalvaRegistrazione(const QVector<float>& r, const QString& nome) const;
     void Scegli(const char* gruppo, int indice);
+    // What LettoreAccessibile reads of the window now, kept beside the screenshots.
+    QString Albero(const QString& passo) const;
+    static QString Fuoco(const QString& albero) { return albero.section(QLatin1Char('\n'), 0, 0); }
 
     Scrivania& m_scrivania;
     std::unique_ptr<PrefissoWine> m_wine;
     std::unique_ptr<QProcess> m_programma;
     QString m_exe;
     QString m_cambiaDpi;
+    QString m_lettore;
     QString m_finestra;
     QRect m_esterno; // the X window: menu bar and client area
     QRect m_client; // the client area below the menu bar, in screen coordinates
@@ -153,6 +158,8 @@ void tst_FinestraWine::initTestCase()
     QVERIFY2(QFile::exists(m_exe), "IDROVELA_EXE names no built Idrovela.exe");
     m_cambiaDpi = QFileInfo(m_exe).dir().filePath(QStringLiteral("bin/CambiaDpi.exe"));
     QVERIFY2(QFile::exists(m_cambiaDpi), "no CambiaDpi.exe beside the built Idrovela.exe");
+    m_lettore = QFileInfo(m_exe).dir().filePath(QStringLiteral("bin/LettoreAccessibile.exe"));
+    QVERIFY2(QFile::exists(m_lettore), "no LettoreAccessibile.exe beside the built Idrovela.exe");
     m_sink = qEnvironmentVariable("IDROVELA_SERVER_AUDIO");
 
     QFile wave(QStringLiteral(IDROVELA_SORGENTI "/resources/suono/bolle.wav"));
@@ -736,6 +743,155 @@ void tst_FinestraWine::laChiusuraChiedeConferma()
     QCOMPARE(m_programma->exitCode(), 0);
     QVERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Idrovela")));
     Chiudi();
+}
+
+QString tst_FinestraWine::Albero(const QString& passo) const
+{
+    const PrefissoWine::Esito esito = m_wine->Esegui(m_lettore, { QStringLiteral("albero") });
+    const QString albero = QString::fromUtf8(esito.uscita);
+    QFile file(m_artefatti.filePath(QStringLiteral("wine-accessibile-") + passo + ".txt"));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(esito.uscita);
+    return albero;
+}
+
+// What a screen reader finds of the window and hears from it, through the system's
+// accessibility interfaces, over a lesson driven by keys: the program's own objects and
+// events, where the focus is, how the frames are stacked, and Return on "OK".
+void tst_FinestraWine::perUnLettoreDiSchermo()
+{
+    Chiudi();
+    Avvia();
+    std::unique_ptr<QProcess> ascolto = m_wine->Avvia(m_lettore, { QStringLiteral("eventi") });
+    QVERIFY(ascolto->waitForStarted());
+    QString eventi;
+    const auto sentito = [&](const QString& modello) {
+        const QByteArray nuovi = ascolto->readAllStandardOutput();
+        eventi += QString::fromUtf8(nuovi);
+        QFile file(m_artefatti.filePath(QStringLiteral("wine-accessibile-eventi.txt")));
+        if (!nuovi.isEmpty() && file.open(QIODevice::Append))
+            file.write(nuovi);
+        return eventi.contains(QRegularExpression(modello));
+    };
+    QFile::remove(m_artefatti.filePath(QStringLiteral("wine-accessibile-eventi.txt")));
+    QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("^pronto")), 10000);
+
+    // At the start the focus is on the first choice; each group box lies above its options,
+    // round them; the tank is a graphic and a frame a grouping.
+    QString albero = Albero(QStringLiteral("1-avvio"));
+    QCOMPARE(Fuoco(albero), QStringLiteral("fuoco: Button \"Acqua\""));
+    QVERIFY(albero.contains(QStringLiteral("ruolo=40 \"Vasca con acqua\"")));
+    QVERIFY(albero.contains(QStringLiteral("ruolo=20 \"Liquido\"")));
+    static const QRegularExpression rettangolo(
+        QStringLiteral("\\[(gruppo )?\"[^\"]*\" (-?\\d+),(-?\\d+)-(-?\\d+),(-?\\d+)\\]"));
+    for (const QString& gruppo : { QStringLiteral("Liquido"), QStringLiteral("Materiale") }) {
+        const QString riga = albero.section(QStringLiteral("impilati in \"") + gruppo, 1, 1)
+                                 .section(QLatin1Char('\n'), 0, 0);
+        QList<QRegularExpressionMatch> figli;
+        for (const QRegularExpressionMatch& m : rettangolo.globalMatch(riga))
+            figli << m;
+        QCOMPARE(figli.size(), 5);
+        QVERIFY2(!figli[0].captured(1).isEmpty(), qPrintable(gruppo + " stacked below: " + riga));
+        const auto rect = [](const QRegularExpressionMatch& m) {
+            return QRect(QPoint(m.captured(2).toInt(), m.captured(3).toInt()),
+                QPoint(m.captured(4).toInt() - 1, m.captured(5).toInt() - 1));
+        };
+        for (qsizetype i = 1; i < figli.size(); ++i)
+            QVERIFY2(rect(figli[0]).contains(rect(figli[i])), qPrintable(riga));
+    }
+
+    // Two choices: each says its density, and "OK" that it is available.
+    Scegli("Option1", 0);
+    Scegli("Option2", 1);
+    QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("DESCRIPTIONCHANGE Button client ruolo=\\d+ "
+                                                    "\"Ferro\" descrizione=\"densità 7[.,]86\"")),
+        5000);
+    QVERIFY(sentito(QStringLiteral("DESCRIPTIONCHANGE Button client ruolo=\\d+ \"Acqua\" "
+                                   "descrizione=\"densità 1\"")));
+    QVERIFY(sentito(QStringLiteral("STATECHANGE Button client ruolo=\\d+ \"OK\"")));
+    albero = Albero(QStringLiteral("2-scelte"));
+    QCOMPARE(Fuoco(albero), QStringLiteral("fuoco: Button \"Ferro\""));
+    QVERIFY(
+        albero.contains(QRegularExpression(QStringLiteral("\"Ferro\" descrizione=\"densità 7"))));
+    QVERIFY(!albero.contains(QStringLiteral("\"Rame\" descrizione")));
+
+    // Tab to "OK" and Return: the run starts, and the focus waits on the tank, which says so.
+    m_scrivania.tasto(QStringLiteral("Tab"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        Fuoco(Albero(QStringLiteral("3-ok"))), QStringLiteral("fuoco: Button \"OK\""), 5000);
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("FOCUS Figura client ruolo=40 \"Vasca con "
+                                                    "acqua\" descrizione=\"esperimento avviato\"")),
+        5000);
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Il corpo affonda"), 10000).isEmpty());
+    albero = Albero(QStringLiteral("4-verdetto"));
+    QVERIFY2(!Fuoco(albero).contains(QStringLiteral("Form1")), qPrintable(Fuoco(albero)));
+    QVERIFY(!albero.contains(QStringLiteral("esperimento avviato")));
+
+    // The verdict closed, the focus is back on "OK", so that Return runs again.
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
+    QTRY_COMPARE_WITH_TIMEOUT(Fuoco(Albero(QStringLiteral("5-dopo-il-verdetto"))),
+        QStringLiteral("fuoco: Button \"OK\""), 5000);
+
+    // Each panel is a dialog described by its text, its arrow a button; closed, the panel
+    // gives the focus back. The explanation from the keys alone: F10, then down into "File"
+    // on "Idrovela"; Return on the arrow closes it.
+    for (const char* tasto : { "F10", "Down", "Return" })
+        m_scrivania.tasto(QLatin1String(tasto));
+    QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("FOCUS Figura client ruolo=43 \"Indietro\" "
+                                                    "descrizione=\"Un corpo immerso")),
+        5000);
+    QVERIFY(sentito(QStringLiteral("DIALOGSTART Riquadro client ruolo=18 \"Spiegazione\" "
+                                   "descrizione=\"Un corpo immerso in un fluido")));
+    albero = Albero(QStringLiteral("6-spiegazione"));
+    QCOMPARE(Fuoco(albero), QStringLiteral("fuoco: Figura \"Indietro\""));
+    QVERIFY(albero.contains(
+        QStringLiteral("ruolo=18 \"Spiegazione\" descrizione=\"Un corpo immerso in un fluido")));
+    m_scrivania.tasto(QStringLiteral("Return"));
+    QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("DIALOGEND Riquadro[^\n]*\n[^\n]*FOCUS Button "
+                                                    "client ruolo=\\d+ \"OK\"")),
+        5000);
+    QCOMPARE(Fuoco(Albero(QStringLiteral("7-spiegazione-chiusa"))),
+        QStringLiteral("fuoco: Button \"OK\""));
+
+    // "No" to the exit question: the focus is where it was.
+    m_scrivania.clic(m_scrivania.closeBox(m_finestra));
+    QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
+    m_scrivania.tasto(QStringLiteral("n"));
+    QTRY_VERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Uscita")));
+    QTRY_COMPARE_WITH_TIMEOUT(Fuoco(Albero(QStringLiteral("8-dopo-il-no"))),
+        QStringLiteral("fuoco: Button \"OK\""), 5000);
+
+    // The information; a screen reader presses its arrow by its default action.
+    const QList<QPoint> voci = VociDelMenu();
+    QCOMPARE(voci.size(), 2);
+    m_scrivania.clic(voci[1]);
+    QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("FOCUS Figura client ruolo=43 \"Indietro\" "
+                                                    "descrizione=\"Scegli il liquido")),
+        5000);
+    QVERIFY(sentito(QStringLiteral("DIALOGSTART Riquadro client ruolo=18 \"Informazioni\"")));
+    QVERIFY2(!sentito(QStringLiteral("FOCUS Form1")), "the bare window had the focus");
+    albero = Albero(QStringLiteral("9-informazioni"));
+    QCOMPARE(Fuoco(albero), QStringLiteral("fuoco: Figura \"Indietro\""));
+    QVERIFY(
+        albero.contains(QStringLiteral("ruolo=18 \"Informazioni\" descrizione=\"Scegli il "
+                                       "liquido e il materiale, poi premi OK. Software libero")));
+    QVERIFY(albero.contains(
+        QStringLiteral("ruolo=43 \"Indietro\" descrizione=\"Scegli il "
+                       "liquido e il materiale, poi premi OK.\" azione=\"Premi\"")));
+    QCOMPARE(
+        m_wine->Esegui(m_lettore, { QStringLiteral("premi"), QStringLiteral("Indietro") }).stato,
+        0);
+    QTRY_VERIFY_WITH_TIMEOUT(Quota(Rettangolo("Frame4"), ColorePannello) < 0.01, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(Fuoco(Albero(QStringLiteral("10-informazioni-chiuse"))),
+        QStringLiteral("fuoco: Button \"OK\""), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("DIALOGEND Riquadro[^\n]*\n[^\n]*FOCUS Button "
+                                                    "client ruolo=\\d+ \"OK\"[^$]*DIALOGEND")),
+        5000);
+
+    Chiudi();
+    ascolto->waitForFinished(5000);
 }
 
 void tst_FinestraWine::esceDuranteUnaDiscesa()
