@@ -209,6 +209,32 @@ class Pagina(unittest.TestCase):
         finally:
             self.d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
+    def test_nitida_al_doppio(self):
+        # At 200 % the pictures are their drawings at 2x: the tank chosen anew pixel for pixel,
+        # outlines two pixels thick along smooth curves rather than the design's pixels doubled
+        # into steps; the bodies that the markup holds too; every one at its design size.
+        self.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 800, "height": 600, "deviceScaleFactor": 2, "mobile": False})
+        try:
+            self.apri()
+            self.scegli("Option1", 0)
+            self.aspetta("const v = document.getElementById('imgContenitore'); "
+                         "return v.complete && v.currentSrc.startsWith('blob:')")
+            # The body's picture in the markup: the browser took its 2x candidate.
+            self.assertTrue(self.d.execute_script(
+                "const f = document.getElementById('imgFerro'); "
+                "return f.complete && f.currentSrc === f.dataset.src2x"))
+            self.assertEqual(self.rettangolo("imgContenitore")[2:], [287, 366])
+            x0, y0 = self.origine()
+            immagine = self.schermata("vasca-al-doppio")
+            doppio = Image.open(RISORSE / "bitmap" / "contenitore_acqua@2x.png").convert("RGB")
+            sx, sy = round(2 * (x0 + px(120))), round(2 * (y0 + px(240)))
+            vista = immagine.crop((sx, sy, sx + doppio.width, sy + doppio.height))
+            self.assertEqual(vista.tobytes(), doppio.tobytes(),
+                             "the tank at 200 % is not the drawing at 2x")
+        finally:
+            self.d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
     def test_vasca_di_ogni_liquido_e_corpo_davanti(self):
         x0, y0 = self.origine()
         dentro = (x0 + px(120) + 130, y0 + px(240) + 200)  # in the liquid, clear of the bar
