@@ -850,8 +850,9 @@ void tst_FinestraWine::aOgniScala()
                   .convertToFormat(QImage::Format_RGB32);
         QCOMPARE(doppio.size(), QSize(574, 732));
         const QRect dove(Schermo(vascaDisegno.topLeft()), doppio.size());
-        QVERIFY2(m_scrivania.schermata(dove).convertToFormat(QImage::Format_RGB32) == doppio,
-            "the tank at 200 % is not the drawing at 2x");
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            m_scrivania.schermata(dove).convertToFormat(QImage::Format_RGB32) == doppio,
+            "the tank at 200 % is not the drawing at 2x", 5000);
     }
 
     // The bodies against the tank: iron at the surface, where every run starts, and copper
