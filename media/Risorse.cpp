@@ -2,6 +2,7 @@
 #include "Risorse.h"
 
 #include <QFile>
+#include <QIcon>
 
 // The table lives in this static library; naming its initialiser here keeps the linker from
 // dropping it, since no code refers to the resources otherwise. It must stand outside any
@@ -50,12 +51,31 @@ const char* Percorso(Risorse::Disegno disegno)
     }
     return "";
 }
+
+// Qt's own convention: the drawing for a pixel ratio of n lies beside the design picture with
+// "@nx" in its name, and is chosen as Qt chooses an icon's.
+QImage AScala(const QString& percorso, const char* formato, qreal rapporto)
+{
+    qreal scala = 1;
+    const QString scelto = qt_findAtNxFile(percorso, rapporto, &scala);
+    if (scelto == percorso)
+        return QImage(percorso, formato);
+    QImage immagine(scelto, "PNG");
+    immagine.setDevicePixelRatio(scala);
+    return immagine;
+}
 } // namespace
 
 QImage Risorse::Bitmap(int id)
 {
     Inizializza();
     return QImage(QStringLiteral(":/bitmap/%1").arg(id), "BMP");
+}
+
+QImage Risorse::Bitmap(int id, qreal rapporto)
+{
+    Inizializza();
+    return AScala(QStringLiteral(":/bitmap/%1").arg(id), "BMP", rapporto);
 }
 
 QByteArray Risorse::Dati(int id, const char* tipo)
@@ -73,4 +93,10 @@ QImage Risorse::Immagine(Disegno disegno)
 {
     Inizializza();
     return QImage(QLatin1String(Percorso(disegno)), "PNG");
+}
+
+QImage Risorse::Immagine(Disegno disegno, qreal rapporto)
+{
+    Inizializza();
+    return AScala(QLatin1String(Percorso(disegno)), "PNG", rapporto);
 }

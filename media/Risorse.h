@@ -10,6 +10,10 @@ namespace Risorse {
 
 // A new picture every call, no cache. Null when the table has no such bitmap.
 QImage Bitmap(int id);
+// The same picture for a screen of that many device pixels per pixel: drawn at 2x or 3x when
+// the screen asks for more than the design size (the smallest drawing at least as large, or
+// the largest), with its device pixel ratio set, so that it covers the design size.
+QImage Bitmap(int id, qreal rapporto);
 
 // The bytes exactly as stored; empty when the table has no such entry.
 QByteArray Dati(int id, const char* tipo);
@@ -23,7 +27,9 @@ enum class Disegno {
     CorpoLegno,
 };
 
-// One of the window's own pictures, with its transparency.
+// One of the window's own pictures, with its transparency; for a screen's pixel ratio as
+// Bitmap does.
 QImage Immagine(Disegno disegno);
+QImage Immagine(Disegno disegno, qreal rapporto);
 
 } // namespace Risorse

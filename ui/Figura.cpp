@@ -18,13 +18,27 @@ Figura::Figura(QWidget* parent)
 void Figura::setPicture(const QImage& immagine)
 {
     m_carica = nullptr; // a picture put in now replaces one still waiting
+    m_sorgente = nullptr;
+    Mostra(immagine);
+}
+
+void Figura::setPictureAScala(Sorgente sorgente)
+{
+    m_carica = nullptr;
+    m_sorgente = std::move(sorgente);
+    m_rapporto = devicePixelRatioF();
+    Mostra(m_sorgente ? m_sorgente(m_rapporto) : QImage());
+}
+
+void Figura::Mostra(const QImage& immagine)
+{
     m_pixmap = QPixmap::fromImage(immagine);
     if (!m_pixmap.isNull())
         resize(m_pixmap.deviceIndependentSize().toSize());
     update();
 }
 
-void Figura::setPictureDifferita(std::function<QImage()> carica)
+void Figura::setPictureDifferita(Sorgente carica)
 {
     m_carica = std::move(carica);
     if (isVisible())
@@ -34,7 +48,7 @@ void Figura::setPictureDifferita(std::function<QImage()> carica)
 void Figura::CaricaDifferita()
 {
     if (m_carica)
-        setPicture(std::exchange(m_carica, nullptr)());
+        setPictureAScala(std::exchange(m_carica, nullptr));
 }
 
 void Figura::showEvent(QShowEvent* event)
@@ -53,7 +67,16 @@ void Figura::setBorderStyle(int stile)
 
 void Figura::paintEvent(QPaintEvent*)
 {
+    // Moved to a screen of another pixel ratio: the drawing that suits it, at the same size.
+    if (m_sorgente && !qFuzzyCompare(devicePixelRatioF(), m_rapporto)) {
+        m_rapporto = devicePixelRatioF();
+        m_pixmap = QPixmap::fromImage(m_sorgente(m_rapporto));
+    }
     QPainter painter(this);
+    // A drawing between two of our scales is resampled smoothly; at its own scale it is
+    // copied pixel for pixel.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform,
+        !qFuzzyCompare(m_pixmap.devicePixelRatio(), devicePixelRatioF()));
     if (!m_pixmap.isNull())
         painter.drawPixmap(0, 0, m_pixmap);
     if (m_borderStyle == 1) {

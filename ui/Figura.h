@@ -18,12 +18,19 @@ class Figura : public QWidget {
     Q_OBJECT
 
 public:
+    // A picture as drawn for a screen's device pixel ratio: larger on a sharper screen, with
+    // its own device pixel ratio set so that it always covers the same logical size.
+    using Sorgente = std::function<QImage(qreal rapporto)>;
+
     explicit Figura(QWidget* parent = nullptr);
 
     void setPicture(const QImage& immagine);
+    // The drawing that suits the screen now, and again whenever the control moves to a screen
+    // of another pixel ratio.
+    void setPictureAScala(Sorgente sorgente);
     // The same, with a picture decoded only when the control is first shown: one hidden at
     // start-up costs nothing until it is needed. The control keeps its size until then.
-    void setPictureDifferita(std::function<QImage()> carica);
+    void setPictureDifferita(Sorgente carica);
     // Null while the picture waits to be decoded.
     QPixmap picture() const { return m_pixmap; }
 
@@ -58,11 +65,14 @@ protected:
 
 private:
     void CaricaDifferita();
+    void Mostra(const QImage& immagine);
     bool Rilascia(Qt::MouseButton tasto);
     void RilasciaTasti(Qt::MouseButtons tasti);
 
     QPixmap m_pixmap;
-    std::function<QImage()> m_carica; // the picture still to decode, if any
+    Sorgente m_carica; // the picture still to decode, if any
+    Sorgente m_sorgente; // where the picture shown comes from, if it suits a pixel ratio
+    qreal m_rapporto = 1; // the pixel ratio the picture shown was drawn for
     int m_borderStyle = 0;
     Qt::MouseButtons m_premuti; // pressed on it and not yet released
     bool m_bottone = false;

@@ -244,10 +244,11 @@ QWidget* Form1::CreaControllo(const Riga& riga, QWidget* contenitore)
 void Form1::ImpostaImmagini()
 {
     using Risorse::Disegno;
-    imgContenitore->setPicture(Risorse::Bitmap(Catalogo::Liquidi[0].bitmapContenitore));
+    CaricaBitmap(Immagine::imgContenitore, Catalogo::Liquidi[0].bitmapContenitore);
     // The bodies and the panels' arrows are hidden at start-up: each is decoded when it first
     // shows, off the way to the first frame.
-    const auto disegno = [](Disegno d) { return [d] { return Risorse::Immagine(d); }; };
+    const auto disegno
+        = [](Disegno d) { return [d](qreal rapporto) { return Risorse::Immagine(d, rapporto); }; };
     imgGhiaccio->setPictureDifferita(disegno(Disegno::CorpoGhiaccio));
     imgFerro->setPictureDifferita(disegno(Disegno::CorpoFerro));
     imgRame->setPictureDifferita(disegno(Disegno::CorpoRame));
@@ -433,7 +434,7 @@ float Form1::LeggiTop(Immagine img) const
 
 void Form1::CaricaBitmap(Immagine img, int id)
 {
-    Picture(img)->setPicture(Risorse::Bitmap(id));
+    Picture(img)->setPictureAScala([id](qreal rapporto) { return Risorse::Bitmap(id, rapporto); });
 }
 
 void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)

@@ -112,12 +112,14 @@ std::string Rgb(Colore colore)
         + std::to_string(colore.b) + ")";
 }
 
-// The resource table, by kind and number, as the Qt window's resource file lists it: every
-// entry gzipped, to be unpacked by the browser back to the stored bytes.
+// The resource table, by kind and number, as the Qt window's resource file lists it, with the
+// pictures drawn at 2x and 3x ("bitmap/101@2x"): every entry gzipped, to be unpacked by the
+// browser back to the stored bytes.
 std::string TabellaRisorse(const std::string& sorgenti)
 {
     const std::string qrc = Leggi(sorgenti + "/resources/idrovela.qrc");
-    const std::regex voce(R"re(<file alias="((bitmap|CUSTOM)/[0-9]+)">([^<]+)</file>)re");
+    const std::regex voce(
+        R"re(<file alias="((bitmap|CUSTOM)/[0-9]+(?:@[23]x)?)">([^<]+)</file>)re");
     std::string tabella = "{";
     for (auto it = std::sregex_iterator(qrc.begin(), qrc.end(), voce); it != std::sregex_iterator();
          ++it) {
@@ -196,6 +198,19 @@ std::string PngDaBmp(const std::string& bmp)
 std::string DatiPng(const std::string& sorgenti, const std::string& nome)
 {
     return "data:image/png;base64," + Base64(Leggi(sorgenti + "/resources/finestra/" + nome));
+}
+
+// The same picture drawn at 2x and 3x, as attributes data-src2x and data-src3x, from which the
+// page picks the one that suits the screen. percorso names the picture under resources/,
+// "finestra/rame.png".
+std::string SorgentiAScala(const std::string& sorgenti, const std::string& percorso)
+{
+    const std::string base = percorso.substr(0, percorso.rfind('.'));
+    std::string attributi;
+    for (const char* scala : { "2", "3" })
+        attributi += std::string(" data-src") + scala + "x=\"data:image/png;base64,"
+            + Base64(Leggi(sorgenti + "/resources/" + base + "@" + scala + "x.png")) + "\"";
+    return attributi;
 }
 
 // The names a screen reader speaks, where the table's text says nothing.
@@ -367,12 +382,13 @@ private:
         const auto disegno = Disegni.find(riga.nome);
         std::string src = disegno == Disegni.end()
             ? ""
-            : " src=\"" + DatiPng(m_sorgenti, disegno->second) + "\"";
+            : " src=\"" + DatiPng(m_sorgenti, disegno->second) + "\""
+                + SorgentiAScala(m_sorgenti, "finestra/" + disegno->second);
         // The tank of the design: water, bitmap 101 of the table.
         if (std::strcmp(riga.nome, "imgContenitore") == 0)
             src = " src=\"data:image/png;base64,"
                 + Base64(PngDaBmp(Leggi(m_sorgenti + "/resources/bitmap/contenitore_acqua.bmp")))
-                + "\"";
+                + "\"" + SorgentiAScala(m_sorgenti, "bitmap/contenitore_acqua.bmp");
         if (disegno != Disegni.end() && disegno->second == "freccia.png")
             return "<button type=\"button\"" + Attributi(riga, "freccia")
                 + " title=\"Indietro\" aria-label=\"Indietro\"><img alt=\"\"" + src

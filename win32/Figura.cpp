@@ -36,6 +36,13 @@ HRGN RegioneOpaca(const Pixmap& pixmap)
     return regione;
 }
 
+// The larger drawing that suits a screen: the smallest at least as large as the screen's
+// scale asks, or the largest there is; resampled from there to the exact size.
+int ScalaPer(int dpi)
+{
+    return std::clamp((dpi + Twips::DpiStandard - 1) / Twips::DpiStandard, 1, 3);
+}
+
 COLORREF ColoreDi(HBRUSH pennello)
 {
     LOGBRUSH info {};
@@ -71,26 +78,29 @@ Figura::~Figura()
         DeleteObject(m_bitmap);
 }
 
-void Figura::ImpostaBitmap(HBITMAP bitmap)
+void Figura::ImpostaBitmap(HBITMAP bitmap, Grandi grandi)
 {
     // No such picture: nothing shows, and the control keeps its size.
-    Imposta(bitmap ? DaBitmap(bitmap) : Pixmap(), false);
+    Imposta(bitmap ? DaBitmap(bitmap) : Pixmap(), false, bitmap ? std::move(grandi) : Grandi());
     if (bitmap)
         DeleteObject(bitmap);
 }
 
-void Figura::ImpostaIcona(HICON icona)
+void Figura::ImpostaIcona(HICON icona, Grandi grandi)
 {
     if (!icona)
         return;
-    Imposta(DaIcona(icona), true);
+    Imposta(DaIcona(icona), true, std::move(grandi));
     DestroyIcon(icona);
 }
 
-void Figura::Imposta(Pixmap originale, bool maschera)
+void Figura::Imposta(Pixmap originale, bool maschera, Grandi grandi)
 {
     m_originale = std::move(originale);
     m_maschera = maschera;
+    m_grandi = std::move(grandi);
+    m_grande = {};
+    m_scalaGrande = 1;
     Adatta();
 }
 
@@ -108,8 +118,19 @@ void Figura::ImpostaMisura(SIZE misura)
 
 void Figura::Adatta()
 {
+    // Drawn again only when the scale it needs changes, as after a move to another screen.
+    const int scala = ScalaPer(m_dpi);
+    if (scala != m_scalaGrande) {
+        m_grande = scala > 1 && m_grandi ? m_grandi(scala) : Pixmap();
+        m_scalaGrande = scala;
+        const bool misuraGiusta = m_grande.larghezza == scala * m_originale.larghezza
+            && m_grande.altezza == scala * m_originale.altezza;
+        if (!misuraGiusta)
+            m_grande = {};
+    }
+    const Pixmap& sorgente = m_grande.Vuota() ? m_originale : m_grande;
     // A picture of w pixels covers 15 w twips, and goes through the layout's own rounding.
-    m_scalata = Ricampiona(m_originale, Twips::Px(15 * m_originale.larghezza, m_dpi),
+    m_scalata = Ricampiona(sorgente, Twips::Px(15 * m_originale.larghezza, m_dpi),
         Twips::Px(15 * m_originale.altezza, m_dpi));
     if (m_bitmap)
         DeleteObject(m_bitmap);

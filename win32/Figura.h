@@ -15,10 +15,15 @@
 // mask says so: the window takes the icon's shape, so whatever lies under it shows through. With
 // border style 1 it draws a thin single line around itself. It owns its picture and reports
 // presses, releases and clicks like a button; every press ends with a release, even when a box
-// opened meanwhile takes the mouse away. Made a button, it also takes Space and Return, shows
-// where the focus is and says to a screen reader that it is a button; otherwise it is a graphic.
+// opened meanwhile takes the mouse away. On a screen of more than 96 dots per inch it shows the
+// same picture drawn larger, when it has one, rather than the design picture enlarged. Made a
+// button, it also takes Space and Return, shows where the focus is and says to a screen reader
+// that it is a button; otherwise it is a graphic.
 class Figura {
 public:
+    // The picture drawn at 2 or 3 times its design size; an empty pixmap where there is none.
+    using Grandi = std::function<Pixmap(int scala)>;
+
     Figura(HWND contenitore, int id, HBRUSH sfondo);
     ~Figura();
     Figura(const Figura&) = delete;
@@ -28,8 +33,8 @@ public:
 
     HWND hwnd() const { return m_hwnd; }
 
-    void ImpostaBitmap(HBITMAP bitmap); // takes it over; null shows nothing
-    void ImpostaIcona(HICON icona); // takes it over
+    void ImpostaBitmap(HBITMAP bitmap, Grandi grandi = {}); // takes it over; null shows nothing
+    void ImpostaIcona(HICON icona, Grandi grandi = {}); // takes it over
     void ImpostaDpi(int dpi); // the screen's, for which the picture is scaled
     void ImpostaMisura(SIZE misura); // the design size, while no picture is shown
     void setBorderStyle(int stile);
@@ -46,7 +51,7 @@ private:
     template <class T> friend LRESULT CALLBACK Procedura(HWND, UINT, WPARAM, LPARAM);
     LRESULT Gestisci(UINT messaggio, WPARAM w, LPARAM l);
     void Disegna(HDC dc) const;
-    void Imposta(Pixmap originale, bool maschera);
+    void Imposta(Pixmap originale, bool maschera, Grandi grandi);
     void Adatta();
     void AggiornaForma();
     int Spessore() const; // of the border: a pixel of the design
@@ -57,6 +62,9 @@ private:
     HWND m_hwnd = nullptr;
     HBRUSH m_sfondo = nullptr; // the container's, not owned
     Pixmap m_originale; // the picture as drawn, for 96 dots per inch
+    Grandi m_grandi;
+    Pixmap m_grande; // the larger drawing for the screen's scale, if any
+    int m_scalaGrande = 1; // the scale m_grande was drawn at
     Pixmap m_scalata; // for the screen's dots per inch
     HBITMAP m_bitmap = nullptr; // m_scalata over the background, ready to blit
     bool m_maschera = false; // an icon's transparent pixels shape the window

@@ -158,6 +158,27 @@ HFONT Arial(int centesimiDiPunto, bool grassetto, int dpi)
         CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, FamigliaArial());
 }
 
+// The pictures drawn again at 2x and 3x are PNG files held as raw data, numbered 1000 times
+// the scale plus the design picture's number: 2101 is bitmap 101 at 2x. The window's own
+// pictures, which the resource table leaves unnumbered, count from 1.
+enum class Grande {
+    Ghiaccio = 1,
+    Ferro,
+    Rame,
+    Legno,
+    Freccia,
+};
+
+Figura::Grandi Grandi(HINSTANCE istanza, int numero)
+{
+    return [istanza, numero](int scala) { return DaPng(istanza, 1000 * scala + numero); };
+}
+
+Figura::Grandi Grandi(HINSTANCE istanza, Grande disegno)
+{
+    return Grandi(istanza, int(disegno));
+}
+
 HICON Icona(const DisegniForm::Disegno& disegno)
 {
     return CreateIconFromResourceEx(const_cast<PBYTE>(disegno.byte), DWORD(disegno.dimensione),
@@ -381,10 +402,11 @@ void Form1::CreaControllo(const Riga& riga)
 void Form1::ImpostaImmagini()
 {
     CaricaBitmap(Immagine::imgContenitore, Catalogo::Liquidi[0].bitmapContenitore);
-    imgGhiaccio->ImpostaIcona(Icona(DisegniForm::CorpoGhiaccio));
-    imgFerro->ImpostaIcona(Icona(DisegniForm::CorpoFerro));
-    imgRame->ImpostaIcona(Icona(DisegniForm::CorpoRame));
-    imgLegno->ImpostaIcona(Icona(DisegniForm::CorpoLegno));
+    imgGhiaccio->ImpostaIcona(
+        Icona(DisegniForm::CorpoGhiaccio), Grandi(m_istanza, Grande::Ghiaccio));
+    imgFerro->ImpostaIcona(Icona(DisegniForm::CorpoFerro), Grandi(m_istanza, Grande::Ferro));
+    imgRame->ImpostaIcona(Icona(DisegniForm::CorpoRame), Grandi(m_istanza, Grande::Rame));
+    imgLegno->ImpostaIcona(Icona(DisegniForm::CorpoLegno), Grandi(m_istanza, Grande::Legno));
 
     m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -392,7 +414,7 @@ void Form1::ImpostaImmagini()
     for (Figura* bottone : { Command3, Image1 }) {
         bottone->setBottone(true);
         // The arrow is shown at 32 by 32; its 16-pixel image is for a smaller use.
-        bottone->ImpostaIcona(Icona(DisegniForm::Freccia32));
+        bottone->ImpostaIcona(Icona(DisegniForm::Freccia32), Grandi(m_istanza, Grande::Freccia));
         TTTOOLINFOW strumento {};
         strumento.cbSize = sizeof strumento;
         strumento.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -894,8 +916,9 @@ float Form1::LeggiTop(Immagine img) const
 void Form1::CaricaBitmap(Immagine img, int id)
 {
     // A new picture for every load, which the control owns.
-    Picture(img)->ImpostaBitmap(HBITMAP(
-        LoadImageW(m_istanza, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    Picture(img)->ImpostaBitmap(HBITMAP(LoadImageW(m_istanza, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0,
+                                    0, LR_CREATEDIBSECTION)),
+        Grandi(m_istanza, id));
 }
 
 void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)

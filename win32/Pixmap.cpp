@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Pixmap.h"
 
+#include <wincodec.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -125,6 +127,73 @@ Pixmap DaIcona(HICON icona)
         return {};
     pixmap.larghezza = misura.cx;
     pixmap.altezza = misura.cy;
+    return pixmap;
+}
+
+namespace {
+
+// Releases a COM interface when it goes out of scope.
+template <class T> struct Com {
+    T* p = nullptr;
+    ~Com()
+    {
+        if (p)
+            p->Release();
+    }
+    T* operator->() const { return p; }
+};
+
+Pixmap DecodificaPng(const void* dati, DWORD dimensione)
+{
+    Com<IWICImagingFactory> fabbrica;
+    Com<IWICStream> flusso;
+    Com<IWICBitmapDecoder> decodificatore;
+    Com<IWICBitmapFrameDecode> quadro;
+    Com<IWICFormatConverter> convertitore;
+    UINT larghezza = 0;
+    UINT altezza = 0;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+            IID_IWICImagingFactory, reinterpret_cast<void**>(&fabbrica.p)))
+        || FAILED(fabbrica->CreateStream(&flusso.p))
+        || FAILED(
+            flusso->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(dati)), dimensione))
+        || FAILED(fabbrica->CreateDecoderFromStream(
+            flusso.p, nullptr, WICDecodeMetadataCacheOnDemand, &decodificatore.p))
+        || FAILED(decodificatore->GetFrame(0, &quadro.p))
+        || FAILED(fabbrica->CreateFormatConverter(&convertitore.p))
+        || FAILED(convertitore->Initialize(quadro.p, GUID_WICPixelFormat32bppBGRA,
+            WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom))
+        || FAILED(convertitore->GetSize(&larghezza, &altezza)) || larghezza == 0 || altezza == 0
+        || larghezza > 4096 || altezza > 4096)
+        return {};
+    Pixmap pixmap;
+    pixmap.pixel.resize(std::size_t(larghezza) * altezza);
+    // Straight (not premultiplied) alpha in 0xAARRGGBB words: our own pixel layout.
+    if (FAILED(convertitore->CopyPixels(nullptr, larghezza * 4, UINT(pixmap.pixel.size() * 4),
+            reinterpret_cast<BYTE*>(pixmap.pixel.data()))))
+        return {};
+    for (std::uint32_t& pixel : pixmap.pixel)
+        if (!(pixel >> 24))
+            pixel = 0;
+    pixmap.larghezza = int(larghezza);
+    pixmap.altezza = int(altezza);
+    return pixmap;
+}
+
+} // namespace
+
+Pixmap DaPng(HINSTANCE istanza, int id)
+{
+    HRSRC trovata = FindResourceW(istanza, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
+    HGLOBAL caricata = trovata ? LoadResource(istanza, trovata) : nullptr;
+    const void* dati = caricata ? LockResource(caricata) : nullptr;
+    if (!dati)
+        return {};
+    // Whatever the thread's COM state, the decoding needs it only for its own duration.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Pixmap pixmap = DecodificaPng(dati, SizeofResource(istanza, trovata));
+    if (SUCCEEDED(com))
+        CoUninitialize();
     return pixmap;
 }
 

@@ -24,6 +24,9 @@ struct Pixmap {
 
 Pixmap DaBitmap(HBITMAP bitmap);
 Pixmap DaIcona(HICON icona);
+// A PNG file held by the program as raw data (RCDATA), decoded by the system's imaging
+// component; empty when there is no such resource or it cannot be decoded.
+Pixmap DaPng(HINSTANCE istanza, int id);
 
 // Each new pixel is the mean of the old ones under it, weighted by the area they cover and by
 // their opacity, so a transparent pixel lends the picture no colour. Grown by a whole factor,

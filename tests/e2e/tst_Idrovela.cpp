@@ -47,10 +47,13 @@ private slots:
     void unaCorsaDallInizioAllaFine();
     void esceDuranteUnaDiscesa();
     void soloConLaTastiera();
+    void nitidoAlDoppio();
     void cleanup();
 
 private:
-    void Avvia(const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment());
+    // scala: the screen's scale, which multiplies the client area.
+    void Avvia(const QProcessEnvironment& ambiente = QProcessEnvironment::systemEnvironment(),
+        int scala = 1);
     void Tasti(const QString& tasti, const QString& foto);
     QPoint Schermo(QPoint client) const { return m_client.topLeft() + client; }
     QColor Colore(QPoint client) const;
@@ -80,7 +83,7 @@ void tst_Idrovela::cleanup()
     }
 }
 
-void tst_Idrovela::Avvia(const QProcessEnvironment& ambiente)
+void tst_Idrovela::Avvia(const QProcessEnvironment& ambiente, int scala)
 {
     m_programma = std::make_unique<QProcess>();
     m_programma->setProcessEnvironment(ambiente);
@@ -92,8 +95,9 @@ void tst_Idrovela::Avvia(const QProcessEnvironment& ambiente)
     QTest::qWait(300); // let the window manager settle it and the first frame paint
     const QRect finestra = m_scrivania.geometria(m_finestra);
     // The client area is the bottom 474 x 400 of the window, under the menu bar.
-    QCOMPARE(finestra.width(), 474);
-    m_client = QRect(finestra.left(), finestra.bottom() - 399, 474, 400);
+    QCOMPARE(finestra.width(), 474 * scala);
+    m_client
+        = QRect(finestra.left(), finestra.bottom() - 400 * scala + 1, 474 * scala, 400 * scala);
 }
 
 QColor tst_Idrovela::Colore(QPoint client) const
@@ -259,6 +263,23 @@ void tst_Idrovela::soloConLaTastiera()
     QCOMPARE(QString::fromLocal8Bit(m_programma->readAllStandardError()), QString());
 }
 
-SCRIVANIA_MAIN(tst_Idrovela)
+// At 200 % the tank is its drawing at 2x pixel for pixel: outlines two pixels thick along
+// smooth curves, not the design picture's pixels doubled into steps.
+void tst_Idrovela::nitidoAlDoppio()
+{
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    Avvia(ambiente, 2);
+    const QImage atteso
+        = QImage(QStringLiteral(IDROVELA_RISORSE "/bitmap/contenitore_acqua@2x.png"))
+              .convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(atteso.size(), QSize(574, 732));
+    // The tank stands at (8, 16) of the design's client area.
+    const QRect contenitore(Schermo(QPoint(16, 32)), atteso.size());
+    QTRY_VERIFY(m_scrivania.schermata(contenitore).convertToFormat(QImage::Format_RGB32) == atteso);
+    Fotografa(QStringLiteral("09-al-doppio"));
+}
+
+SCRIVANIA_MAIN_SCHERMO(tst_Idrovela, 1280, 1024)
 
 #include "tst_Idrovela.moc"

@@ -16,12 +16,15 @@ private slots:
     void comeNelDeposito();
     void nienteDiPiuNienteDiMeno();
     void stessiFileOgniVolta();
+    void disegniPiuGrandi_data();
+    void disegniPiuGrandi();
     void argomentiSbagliati_data();
     void argomentiSbagliati();
     void foglio();
 
 private:
     QTemporaryDir m_uscita;
+    QMap<QString, QByteArray> m_generati;
 };
 
 namespace {
@@ -62,6 +65,7 @@ void tst_Generatore::initTestCase()
 {
     QVERIFY(m_uscita.isValid());
     QCOMPARE(Genera({ m_uscita.path() }), 0);
+    m_generati = FileGenerati();
 }
 
 void tst_Generatore::comeNelDeposito_data()
@@ -97,6 +101,62 @@ void tst_Generatore::stessiFileOgniVolta()
     QCOMPARE(FileGenerati(), prima);
     for (auto it = prima.cbegin(); it != prima.cend(); ++it)
         QVERIFY2(!it.value().isEmpty(), qPrintable(it.key()));
+}
+
+// Each picture drawn larger is the same drawing: every length times the scale, so at 3x the
+// middle pixel of each 3 x 3 block sits on a design pixel's centre and shows what the design
+// picture shows there, apart from where a line or an edge falls just between two pixels.
+void tst_Generatore::disegniPiuGrandi_data()
+{
+    QTest::addColumn<QString>("grande");
+    QTest::addColumn<QString>("originale");
+    QTest::addColumn<int>("scala");
+    QTest::addColumn<int>("scarto"); // how far a colour may stray in each channel
+    QTest::addColumn<double>("uguali"); // the share of the design pixels that must agree
+    const QMap<QString, QByteArray>& file = m_generati;
+    for (auto it = file.cbegin(); it != file.cend(); ++it) {
+        const QString nome = it.key();
+        const int chiocciola = nome.indexOf('@');
+        if (chiocciola < 0)
+            continue;
+        const int scala = nome.mid(chiocciola + 1, 1).toInt();
+        QString originale = nome.left(chiocciola) + ".bmp";
+        if (!file.contains(originale))
+            originale = nome.left(chiocciola) + ".png";
+        // The tank's ellipses and rectangles come out exactly; the bust's shading is averaged
+        // over fewer samples of the sculpture, so its tones may differ a little.
+        const bool busto = nome.contains("busto");
+        const double uguali = nome.contains("contenitore") ? 1.0 : 0.99;
+        QTest::newRow(qPrintable(nome)) << nome << originale << scala << (busto ? 24 : 0) << uguali;
+    }
+}
+
+void tst_Generatore::disegniPiuGrandi()
+{
+    QFETCH(QString, grande);
+    QFETCH(QString, originale);
+    QFETCH(int, scala);
+    QFETCH(int, scarto);
+    QFETCH(double, uguali);
+    const QMap<QString, QByteArray>& file = m_generati;
+    const QImage g = QImage::fromData(file.value(grande)).convertToFormat(QImage::Format_ARGB32);
+    const QImage o = QImage::fromData(file.value(originale)).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY2(!o.isNull(), qPrintable(originale));
+    QCOMPARE(g.size(), o.size() * scala);
+    if (scala != 3)
+        return;
+    int stessi = 0;
+    for (int y = 0; y < o.height(); ++y)
+        for (int x = 0; x < o.width(); ++x) {
+            const QRgb a = o.pixel(x, y);
+            const QRgb b = g.pixel(3 * x + 1, 3 * y + 1);
+            const bool vicini = qAlpha(a) == qAlpha(b) && qAbs(qRed(a) - qRed(b)) <= scarto
+                && qAbs(qGreen(a) - qGreen(b)) <= scarto && qAbs(qBlue(a) - qBlue(b)) <= scarto;
+            stessi += vicini || (qAlpha(a) == 0 && qAlpha(b) == 0);
+        }
+    const double quota = double(stessi) / (o.width() * o.height());
+    qInfo("%s: %.4f of the design pixels agree", qPrintable(grande), quota);
+    QVERIFY2(quota >= uguali, qPrintable(QString::number(quota)));
 }
 
 void tst_Generatore::argomentiSbagliati_data()

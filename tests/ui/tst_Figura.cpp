@@ -47,7 +47,7 @@ void tst_Figura::differita()
     Figura figura(&finestra);
     figura.resize(20, 20);
     int volte = 0;
-    figura.setPictureDifferita([&volte] {
+    figura.setPictureDifferita([&volte](qreal) {
         ++volte;
         return Tinta(Qt::red, QSize(64, 48));
     });
@@ -73,7 +73,7 @@ void tst_Figura::unaFiguraPostaDopoVince()
     Figura figura(&finestra);
     figura.hide();
     bool decodificata = false;
-    figura.setPictureDifferita([&decodificata] {
+    figura.setPictureDifferita([&decodificata](qreal) {
         decodificata = true;
         return Tinta(Qt::red, QSize(64, 64));
     });

@@ -234,8 +234,10 @@ void tst_Form1::statoIniziale()
     QVERIFY(Controllo<QLabel>(form, "lblPSMateriale")->text().isEmpty());
     QVERIFY(Controllo<Figura>(form, "imgLiquido")->picture().isNull());
     QVERIFY(Controllo<Figura>(form, "imgMateriale")->picture().isNull());
+    // The water tank, drawn for the screen's scale and covering the design size.
     const QImage vasca = Controllo<Figura>(form, "imgContenitore")->picture().toImage();
-    QCOMPARE(vasca, Risorse::Bitmap(101).convertToFormat(vasca.format()));
+    QCOMPARE(vasca, Risorse::Bitmap(101, form.devicePixelRatioF()).convertToFormat(vasca.format()));
+    QCOMPARE(vasca.deviceIndependentSize(), QSizeF(287, 366));
     QCOMPARE(form.esperimento().Stato().NumScelte, 0);
     for (const char* bottone : { "Command3", "Image1" }) {
         QCOMPARE(Controllo(form, bottone)->toolTip(), QStringLiteral("Indietro"));

@@ -140,6 +140,15 @@ void tst_Eseguibile::tabella()
            << "14/102/1040"
            << "14/103/1040"
            << "16/1/1040";
+    // Beside the table, each picture that the window shows drawn again at 2x and 3x, as raw
+    // data: the ten bitmaps at 1000 times the scale plus their number, the window's own five
+    // pictures from 1.
+    for (int scala : { 2, 3 }) {
+        for (int id = 1; id <= 5; ++id)
+            attese.append(QStringLiteral("10/%1/0").arg(1000 * scala + id));
+        for (int id = 101; id <= 110; ++id)
+            attese.append(QStringLiteral("10/%1/0").arg(1000 * scala + id));
+    }
     QStringList trovate;
     for (const LettorePe::Risorsa& r : m_risorse)
         if (!r.Chiave().startsWith(Manifesto) || r.dati.isEmpty())

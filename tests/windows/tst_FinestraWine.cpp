@@ -955,7 +955,7 @@ void tst_FinestraWine::aOgniScala_data()
     QTest::newRow("at 125 %, 120 dpi, pictures and places grow alike") << 120;
     QTest::newRow("at 150 %, 144 dpi, pictures and places grow alike") << 144;
     QTest::newRow("at 175 %, 168 dpi, pictures and places grow alike") << 168;
-    QTest::newRow("at 200 %, 192 dpi, every picture's pixel is doubled") << 192;
+    QTest::newRow("at 200 %, 192 dpi, the pictures drawn at 2x") << 192;
 }
 
 void tst_FinestraWine::aOgniScala()
@@ -1002,6 +1002,18 @@ void tst_FinestraWine::aOgniScala()
     const QRect vascaDisegno = Rettangolo("imgContenitore");
     qInfo("tank %s, designed %s", qPrintable(Testo(vasca)), qPrintable(Testo(vascaDisegno)));
     QVERIFY(Vicini(vasca, vascaDisegno));
+    // At 200 % the tank is its drawing at 2x pixel for pixel: outlines two pixels thick along
+    // smooth curves, not the design picture's pixels doubled into steps.
+    if (dpi == 192) {
+        const QImage doppio
+            = QImage(QStringLiteral(IDROVELA_SORGENTI "/resources/bitmap/contenitore_acqua@2x.png"))
+                  .convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(doppio.size(), QSize(574, 732));
+        const QRect dove(Schermo(vascaDisegno.topLeft()), doppio.size());
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            m_scrivania.schermata(dove).convertToFormat(QImage::Format_RGB32) == doppio,
+            "the tank at 200 % is not the drawing at 2x", 5000);
+    }
 
     // The bodies against the tank: iron, and copper too, whose design place is the floor, show
     // at the surface, where every run starts.

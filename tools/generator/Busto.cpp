@@ -477,18 +477,24 @@ QRgb tono(int k)
 
 } // namespace
 
-QImage Busto()
+QImage Busto(int scala)
 {
     const Rilievo busto = scolpisci();
     const std::vector<float> chiaro = illumina(busto);
-    QImage immagine(Lato, Lato, QImage::Format_ARGB32);
+    const int lato = Lato * scala;
+    QImage immagine(lato, lato, QImage::Format_ARGB32);
     immagine.fill(Qt::transparent);
-    for (int y = 0; y < Lato; ++y) {
-        for (int x = 0; x < Lato; ++x) {
+    // The samples whose centres fall inside pixel k of a row or column: Fitto of them at
+    // scale 1, fewer as the pixels get smaller.
+    const auto primo = [scala](int k) { return (2 * k * Fitto + scala - 1) / (2 * scala); };
+    for (int y = 0; y < lato; ++y) {
+        for (int x = 0; x < lato; ++x) {
             int pieni = 0;
+            int campioni = 0;
             float somma = 0.0f;
-            for (int j = y * Fitto; j < (y + 1) * Fitto; ++j) {
-                for (int i = x * Fitto; i < (x + 1) * Fitto; ++i) {
+            for (int j = primo(y); j < primo(y + 1); ++j) {
+                for (int i = primo(x); i < primo(x + 1); ++i) {
+                    ++campioni;
                     if (busto.pieno(i, j)) {
                         ++pieni;
                         somma += chiaro[size_t(j) * LatoFitto + size_t(i)];
@@ -497,7 +503,7 @@ QImage Busto()
             }
             // A pixel is marble when at least half of it is; its colour then comes from its
             // marble samples alone, so no background bleeds into the outline.
-            if (2 * pieni >= Fitto * Fitto) {
+            if (pieni > 0 && 2 * pieni >= campioni) {
                 const int k = int(somma / float(pieni) * float(Toni - 1) + 0.5f);
                 immagine.setPixel(x, y, tono(k));
             }

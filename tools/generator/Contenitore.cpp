@@ -20,7 +20,7 @@ struct Ellisse {
     {
     }
 
-    bool operator()(int x, int y) const
+    bool operator()(double x, double y) const
     {
         const double u = (x - cx) / a;
         const double v = (y - cy) / b;
@@ -59,15 +59,15 @@ int UltimaRigaSullaParete(const Ellisse& e)
 
 } // namespace
 
-QImage Contenitore(QRgb liquido)
+QImage Contenitore(QRgb liquido, int scala)
 {
-    Tela tela(287, 366, Sfondo);
+    Tela tela(287, 366, Sfondo, scala);
 
     // Seen slightly from above: the liquid shows from the far arc of its surface down to the
     // near arc of the floor, and the glass above it stays background.
     tela.Riempi(
-        [](int x, int y) {
-            const bool traPareti = x >= Sinistra && x <= Destra;
+        [](double x, double y) {
+            const bool traPareti = x >= Sinistra - 0.5 && x < Destra + 0.5;
             const bool corpo = traPareti && y >= Superficie.cy && y <= Fondo.cy;
             return corpo || Superficie(x, y) || Fondo(x, y);
         },
@@ -78,11 +78,11 @@ QImage Contenitore(QRgb liquido)
     tela.Contorno(Fondo, Nero);
     const int cima = PrimaRigaSullaParete(Bordo);
     const int piede = UltimaRigaSullaParete(Fondo);
-    tela.Linea({ Sinistra, cima }, { Sinistra, piede }, Nero);
-    tela.Linea({ Destra, cima }, { Destra, piede }, Nero);
+    tela.Riempi(Rettangolo { Sinistra, cima, Sinistra, piede }, Nero);
+    tela.Riempi(Rettangolo { Destra, cima, Destra, piede }, Nero);
 
     // The reflection of the window on the glass, over the liquid and clear of every outline.
-    tela.Riempi([](int x, int y) { return x >= 38 && x <= 48 && y >= 106 && y <= 260; }, Bianco);
+    tela.Riempi(Rettangolo { 38, 106, 48, 260 }, Bianco);
 
     return tela.Immagine();
 }

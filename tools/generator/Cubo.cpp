@@ -70,7 +70,7 @@ bool SulParallelogramma(QPointF p, QPointF origine, QPointF e1, QPointF e2, Post
         && posto.v <= 1 + Margine;
 }
 
-Posto Trova(const Geometria& g, int x, int y)
+Posto Trova(const Geometria& g, double x, double y)
 {
     const QPointF p(x, y);
     const QPointF giu(0, Spigolo);
@@ -84,9 +84,11 @@ Posto Trova(const Geometria& g, int x, int y)
     return posto;
 }
 
-// Per-pixel noise that depends only on the pixel's place on the cube.
-double Grana(int x, int y, quint32 seme)
+// Per-pixel noise that depends only on the design pixel's place on the cube.
+double Grana(double dx, double dy, quint32 seme)
 {
+    const int x = int(std::floor(dx + 0.5));
+    const int y = int(std::floor(dy + 0.5));
     const quint32 h = Casuale::Miscela(quint32(x) * 0x9E3779B1u ^ quint32(y) * 0x85EBCA77u ^ seme);
     return (h >> 8) / double(1u << 24);
 }
@@ -96,7 +98,7 @@ double Frazione(double t)
     return t - std::floor(t);
 }
 
-QRgb ColoreGhiaccio(const Posto& p, int x, int y)
+QRgb ColoreGhiaccio(const Posto& p, double x, double y)
 {
     static const Rumore brina(0x1CE, 6);
     // Frost streaks run slantwise across the side faces.
@@ -117,7 +119,7 @@ QRgb ColoreGhiaccio(const Posto& p, int x, int y)
     return Trasparente;
 }
 
-QRgb ColoreFerro(const Posto& p, int x, int y)
+QRgb ColoreFerro(const Posto& p, double x, double y)
 {
     static const Rumore macchie(0xFE, 7);
     // Blotches a few pixels wide with a fine speckle over them, in three steps per face.
@@ -156,7 +158,7 @@ QRgb ColoreRame(const Posto& p)
 
 // The wood's tone, 0 for a dark grain line up to 4 for a pale streak. The grain runs along the
 // left face and the top; the right face cuts across it and shows the rings.
-int TonoLegno(const Posto& p, int x, int y)
+int TonoLegno(const Posto& p, double x, double y)
 {
     static const Rumore onde(0x70C0, 5);
     double fibra = 0;
@@ -178,7 +180,7 @@ int TonoLegno(const Posto& p, int x, int y)
     return onde.Valore(x / 5.0 + 2, y / 5.0) > 0.5 ? 3 : 2;
 }
 
-QRgb ColoreLegno(Aspetto aspetto, const Posto& p, int x, int y)
+QRgb ColoreLegno(Aspetto aspetto, const Posto& p, double x, double y)
 {
     if (p.faccia == Faccia::Nessuna)
         return Trasparente;
@@ -228,7 +230,7 @@ Spigoli SpigoliDi(Aspetto aspetto)
     return {};
 }
 
-QRgb ColoreFaccia(Aspetto aspetto, const Posto& p, int x, int y)
+QRgb ColoreFaccia(Aspetto aspetto, const Posto& p, double x, double y)
 {
     switch (aspetto) {
     case Aspetto::Ghiaccio:
@@ -254,11 +256,13 @@ int Larghezza(Aspetto aspetto)
 void DisegnaCubo(Tela& tela, QPoint origine, Aspetto aspetto)
 {
     const Geometria g(Larghezza(aspetto));
-    for (int y = 0; y <= g.Giu(g.fronte).y(); ++y)
-        for (int x = 0; x <= g.destro.x(); ++x) {
-            const Posto p = Trova(g, x, y);
+    const int n = tela.Scala();
+    for (int y = 0; y < (g.Giu(g.fronte).y() + 1) * n; ++y)
+        for (int x = 0; x < (g.destro.x() + 1) * n; ++x) {
+            const Posto p = Trova(g, tela.Centro(x), tela.Centro(y));
             if (p.faccia != Faccia::Nessuna)
-                tela.Punto(origine.x() + x, origine.y() + y, ColoreFaccia(aspetto, p, x, y));
+                tela.Punto(origine.x() * n + x, origine.y() * n + y,
+                    ColoreFaccia(aspetto, p, tela.Centro(x), tela.Centro(y)));
         }
 
     const Spigoli s = SpigoliDi(aspetto);
@@ -291,10 +295,10 @@ Aspetto AspettoDi(Materiale materiale)
 
 } // namespace
 
-QImage CampioneMateriale(Materiale materiale)
+QImage CampioneMateriale(Materiale materiale, int scala)
 {
     const bool rame = materiale == Materiale::Rame;
-    Tela tela(rame ? 62 : 46, rame ? 61 : 46, Bianco);
+    Tela tela(rame ? 62 : 46, rame ? 61 : 46, Bianco, scala);
     QPoint origine;
     switch (materiale) {
     case Materiale::Ghiaccio:
@@ -314,9 +318,9 @@ QImage CampioneMateriale(Materiale materiale)
     return tela.Immagine();
 }
 
-QImage CorpoMateriale(Materiale materiale)
+QImage CorpoMateriale(Materiale materiale, int scala)
 {
-    Tela tela(64, 64, Trasparente);
+    Tela tela(64, 64, Trasparente, scala);
     switch (materiale) {
     case Materiale::Ghiaccio:
         DisegnaCubo(tela, { 13, 17 }, Aspetto::Ghiaccio);

@@ -13,9 +13,21 @@
 #include "Versione.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QImageWriter>
 
+#include <functional>
+
 namespace {
+
+// The larger drawings for screens that show more than one pixel per design pixel, named as
+// Qt names them: "bitmap/contenitore_acqua@2x.png" beside "bitmap/contenitore_acqua.bmp".
+constexpr int Scale[] = { 2, 3 };
+
+QString NomeAScala(const QString& nome, int scala)
+{
+    return nome.left(nome.lastIndexOf('.')) + QStringLiteral("@%1x.png").arg(scala);
+}
 
 QByteArray Png(const QImage& immagine)
 {
@@ -28,6 +40,45 @@ QByteArray Png(const QImage& immagine)
     return dati;
 }
 
+// A PNG with a colour table when the picture has few enough colours, as all our drawings do:
+// a quarter of the bytes of true colour, and the same pixels.
+QByteArray PngCompatto(const QImage& immagine)
+{
+    const QImage argb = immagine.convertToFormat(QImage::Format_ARGB32);
+    QList<QRgb> colori;
+    QHash<QRgb, int> indici;
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x) {
+            const QRgb c = qAlpha(argb.pixel(x, y)) ? argb.pixel(x, y) : 0;
+            if (!indici.contains(c)) {
+                if (colori.size() == 256)
+                    return Png(argb);
+                indici.insert(c, int(colori.size()));
+                colori.append(c);
+            }
+        }
+    QImage tavola(argb.size(), QImage::Format_Indexed8);
+    tavola.setColorTable(colori);
+    for (int y = 0; y < argb.height(); ++y)
+        for (int x = 0; x < argb.width(); ++x) {
+            const QRgb c = qAlpha(argb.pixel(x, y)) ? argb.pixel(x, y) : 0;
+            tavola.setPixel(x, y, uint(indici.value(c)));
+        }
+    QByteArray dati;
+    QBuffer buffer(&dati);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    return writer.write(tavola) ? dati : QByteArray();
+}
+
+// The drawing at 2x and 3x beside the file of its design size.
+void AScala(
+    QMap<QString, QByteArray>& file, const QString& nome, const std::function<QImage(int)>& disegno)
+{
+    for (int scala : Scale)
+        file.insert(NomeAScala(nome, scala), PngCompatto(disegno(scala)));
+}
+
 // The window's pictures and the shell's icons; the identifiers are those that the Windows
 // resource script gives the icon images. A body without one is held by the window only, in
 // the same icon image format.
@@ -36,6 +87,8 @@ void Finestra(QMap<QString, QByteArray>& file)
     const QImage busto = Busto();
     file.insert("finestra/busto.png", Png(busto));
     file.insert("finestra/freccia.png", Png(FrecciaIndietro(32)));
+    AScala(file, "finestra/busto.png", [](int scala) { return Busto(scala); });
+    AScala(file, "finestra/freccia.png", [](int scala) { return FrecciaIndietro(32, scala); });
     // The Win32 window draws the arrow itself, at the size that the screen's scale asks for.
     for (int lato : { 32, 16 })
         file.insert(QStringLiteral("windows/freccia%1.dib").arg(lato),
@@ -60,6 +113,9 @@ void Finestra(QMap<QString, QByteArray>& file)
         const QImage immagine = CorpoMateriale(corpo.materiale);
         const QString nome = QLatin1String(corpo.nome);
         file.insert("finestra/" + nome + ".png", Png(immagine));
+        const Materiale materiale = corpo.materiale;
+        AScala(file, "finestra/" + nome + ".png",
+            [materiale](int scala) { return CorpoMateriale(materiale, scala); });
         const QByteArray icona = ImmagineIcona(immagine);
         file.insert("windows/" + nome + ".dib", icona);
         if (corpo.icona)
@@ -94,16 +150,29 @@ void Finestra(QMap<QString, QByteArray>& file)
 QMap<QString, QByteArray> FileGenerati()
 {
     QMap<QString, QByteArray> file;
-    file.insert("bitmap/contenitore_acqua.bmp", FileBmp(Contenitore(0xFF80FFFF)));
-    file.insert("bitmap/contenitore_olio.bmp", FileBmp(Contenitore(0xFFD2FF80)));
-    file.insert("bitmap/contenitore_grigio.bmp", FileBmp(Contenitore(0xFFD6D6D6)));
-    file.insert("bitmap/pozza_acqua.bmp", FileBmp(PozzaAcqua()));
-    file.insert("bitmap/pozza_olio.bmp", FileBmp(PozzaOlio()));
-    file.insert("bitmap/pozza_grigia.bmp", FileBmp(PozzaGrigia()));
-    file.insert("bitmap/cubo_ghiaccio.bmp", FileBmp(CampioneMateriale(Materiale::Ghiaccio)));
-    file.insert("bitmap/cubo_ferro.bmp", FileBmp(CampioneMateriale(Materiale::Ferro)));
-    file.insert("bitmap/cubo_legno.bmp", FileBmp(CampioneMateriale(Materiale::Legno)));
-    file.insert("bitmap/cubo_rame.bmp", FileBmp(CampioneMateriale(Materiale::Rame)));
+    using Disegno = std::function<QImage(int)>;
+    const auto contenitore = [](QRgb liquido) -> Disegno {
+        return [liquido](int scala) { return Contenitore(liquido, scala); };
+    };
+    const auto campione = [](Materiale materiale) -> Disegno {
+        return [materiale](int scala) { return CampioneMateriale(materiale, scala); };
+    };
+    const std::pair<const char*, Disegno> bitmap[] = {
+        { "bitmap/contenitore_acqua.bmp", contenitore(0xFF80FFFF) },
+        { "bitmap/contenitore_olio.bmp", contenitore(0xFFD2FF80) },
+        { "bitmap/contenitore_grigio.bmp", contenitore(0xFFD6D6D6) },
+        { "bitmap/pozza_acqua.bmp", [](int scala) { return PozzaAcqua(scala); } },
+        { "bitmap/pozza_olio.bmp", [](int scala) { return PozzaOlio(scala); } },
+        { "bitmap/pozza_grigia.bmp", [](int scala) { return PozzaGrigia(scala); } },
+        { "bitmap/cubo_ghiaccio.bmp", campione(Materiale::Ghiaccio) },
+        { "bitmap/cubo_ferro.bmp", campione(Materiale::Ferro) },
+        { "bitmap/cubo_legno.bmp", campione(Materiale::Legno) },
+        { "bitmap/cubo_rame.bmp", campione(Materiale::Rame) },
+    };
+    for (const auto& [nome, disegno] : bitmap) {
+        file.insert(nome, FileBmp(disegno(1)));
+        AScala(file, nome, disegno);
+    }
     file.insert("suono/bolle.wav", SuonoBolle());
     file.insert("windows/versione.bin", RecordVersione());
     Finestra(file);

@@ -32,7 +32,8 @@ QImage FoglioProvini(const QMap<QString, QByteArray>& file, const QMap<QString, 
 {
     QList<Provino> provini;
     for (auto it = file.cbegin(); it != file.cend(); ++it) {
-        if (!it.key().endsWith(".bmp") && !it.key().endsWith(".png"))
+        // The drawings at 2x and 3x are the same pictures, already shown at their design size.
+        if ((!it.key().endsWith(".bmp") && !it.key().endsWith(".png")) || it.key().contains('@'))
             continue;
         const QImage immagine = QImage::fromData(it.value());
         if (!immagine.isNull())

@@ -22,46 +22,45 @@ const QRgb Nero = qRgb(0, 0, 0);
 const QRgb Ombra = qRgb(128, 128, 128);
 const QRgb Frangia = qRgb(192, 192, 192);
 
-// Distance of a row from the arrow's middle line: 0 for the two rows that touch it.
-int scostamento(const Disegno& d, int y)
+// The shapes, asked about a point in design units with design pixel (x, y) centred on
+// (x + 0.5, y + 0.5): at scale 1 they see pixel centres, larger scales get the same outline
+// with finer steps. The head's slanted edges run through the middles of its staircase.
+bool nero(const Disegno& d, double x, double y)
 {
-    return y < d.centro ? d.centro - 1 - y : y - d.centro;
+    const double scarto = y < d.centro ? d.centro - y : y - d.centro;
+    if (x >= d.punta && x < d.dorso + 1)
+        return scarto <= x - d.punta + 0.5;
+    return x >= d.dorso + 1 && x < d.coda + 1 && scarto < d.mezzaAsta;
 }
 
-bool nero(const Disegno& d, int x, int y)
+bool frangia(const Disegno& d, double x, double y)
 {
-    const int s = scostamento(d, y);
-    if (x >= d.punta && x <= d.dorso)
-        return s <= x - d.punta;
-    return x > d.dorso && x <= d.coda && s < d.mezzaAsta;
-}
-
-bool frangia(const Disegno& d, int x, int y)
-{
-    const int riga = y - (d.centro - d.mezzaAsta);
+    const double riga = y - (d.centro - d.mezzaAsta);
     if (riga < 0 || riga >= 2 * d.mezzaAsta)
         return false;
-    return x > d.coda && x <= d.coda + d.frange[riga];
+    return x >= d.coda + 1 && x < d.coda + 1 + d.frange[int(riga)];
 }
 
 } // namespace
 
-QImage FrecciaIndietro(int lato)
+QImage FrecciaIndietro(int lato, int scala)
 {
-    if (lato != 32 && lato != 16)
+    if ((lato != 32 && lato != 16) || scala < 1)
         return {};
     const Disegno& d = lato == 32 ? Grande : Piccolo;
-    QImage immagine(lato, lato, QImage::Format_ARGB32);
+    QImage immagine(lato * scala, lato * scala, QImage::Format_ARGB32);
     immagine.fill(Qt::transparent);
-    for (int y = 0; y < lato; ++y) {
-        for (int x = 0; x < lato; ++x) {
+    for (int py = 0; py < immagine.height(); ++py) {
+        for (int px = 0; px < immagine.width(); ++px) {
+            const double x = (px + 0.5) / scala;
+            const double y = (py + 0.5) / scala;
             if (nero(d, x, y))
-                immagine.setPixel(x, y, Nero);
+                immagine.setPixel(px, py, Nero);
             // The shadow is the arrow moved one pixel down and to the left.
             else if (nero(d, x + 1, y - 1))
-                immagine.setPixel(x, y, Ombra);
+                immagine.setPixel(px, py, Ombra);
             else if (frangia(d, x, y))
-                immagine.setPixel(x, y, Frangia);
+                immagine.setPixel(px, py, Frangia);
         }
     }
     return immagine;

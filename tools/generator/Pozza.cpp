@@ -20,17 +20,21 @@ struct Goccia {
     double peso = 1.0;
 };
 
+// Held in the pixels of a canvas of the given scale; distances are counted in design pixels.
 class Forma {
 public:
-    Forma(int larghezza, int altezza, const QList<Goccia>& gocce, quint32 seme)
-        : m_larghezza(larghezza)
-        , m_altezza(altezza)
-        , m_dentro(larghezza * altezza, false)
-        , m_distanza(larghezza * altezza, 0)
+    Forma(const Tela& tela, const QList<Goccia>& gocce, quint32 seme)
+        : m_larghezza(tela.Larghezza())
+        , m_altezza(tela.Altezza())
+        , m_scala(tela.Scala())
+        , m_dentro(m_larghezza * m_altezza, false)
+        , m_distanza(m_larghezza * m_altezza, 0)
     {
         const Rumore bordo(seme, 8);
-        for (int y = 0; y < altezza; ++y)
-            for (int x = 0; x < larghezza; ++x) {
+        for (int py = 0; py < m_altezza; ++py)
+            for (int px = 0; px < m_larghezza; ++px) {
+                const double x = tela.Centro(px);
+                const double y = tela.Centro(py);
                 double campo = 0;
                 for (const Goccia& g : gocce) {
                     const double u = (x - g.cx) / g.rx;
@@ -41,7 +45,7 @@ public:
                 }
                 // The noise frays the edge a little, as a spill never has a clean outline.
                 campo += 0.3 * (bordo.Valore(x / 5.0, y / 5.0) - 0.5);
-                m_dentro[y * larghezza + x] = campo >= 0.3;
+                m_dentro[py * m_larghezza + px] = campo >= 0.3;
             }
         Distanze();
     }
@@ -52,8 +56,11 @@ public:
             && m_dentro[y * m_larghezza + x];
     }
 
-    // Steps to the nearest outside pixel, counted through edges: 1 on the outline.
-    int Distanza(int x, int y) const { return Dentro(x, y) ? m_distanza[y * m_larghezza + x] : 0; }
+    // Design pixels to the nearest outside one, counted through edges: 1 on the outline.
+    int Distanza(int x, int y) const
+    {
+        return Dentro(x, y) ? (m_distanza[y * m_larghezza + x] + m_scala - 1) / m_scala : 0;
+    }
 
 private:
     // Rings inwards from the outline; the picture's border counts as outside, so a puddle cut
@@ -83,12 +90,13 @@ private:
 
     int m_larghezza;
     int m_altezza;
+    int m_scala;
     QList<bool> m_dentro;
     QList<int> m_distanza;
 };
 
 // A spot of light on the surface: 1 at its centre, 0 at its edge and beyond.
-double Luce(const Goccia& g, int x, int y)
+double Luce(const Goccia& g, double x, double y)
 {
     const double u = (x - g.cx) / g.rx;
     const double v = (y - g.cy) / g.ry;
@@ -96,7 +104,7 @@ double Luce(const Goccia& g, int x, int y)
     return q < 1 ? g.peso * (1 - q) : 0;
 }
 
-double LuceMassima(const QList<Goccia>& riflessi, int x, int y)
+double LuceMassima(const QList<Goccia>& riflessi, double x, double y)
 {
     double luce = 0;
     for (const Goccia& r : riflessi)
@@ -106,10 +114,8 @@ double LuceMassima(const QList<Goccia>& riflessi, int x, int y)
 
 // The water drawing in a body colour of (b, 255, 255); the oil is the same with the channels
 // turned round.
-QImage DisegnoAcqua()
+QImage DisegnoAcqua(int scala)
 {
-    const int larghezza = 67;
-    const int altezza = 28;
     const QList<Goccia> gocce = {
         // the wide body across the upper half, lobe by lobe
         { 9, 11, 8, 7 },
@@ -125,7 +131,8 @@ QImage DisegnoAcqua()
         { 7, 22.5, 8, 6 },
         { 2, 26, 7, 5 },
     };
-    const Forma forma(larghezza, altezza, gocce, 0xAC0A);
+    Tela tela(67, 28, Bianco, scala);
+    const Forma forma(tela, gocce, 0xAC0A);
     const QList<Goccia> riflessi = {
         { 22, 6, 11, 2.2 },
         { 47, 8, 7, 1.8, 0.8 },
@@ -134,20 +141,21 @@ QImage DisegnoAcqua()
     };
     static const QRgb chiari[] = { 0xFFBFFFFF, 0xFFCFFFFF, 0xFFDFFFFF, 0xFFF0FFFF };
 
-    Tela tela(larghezza, altezza, Bianco);
+    const int n = scala;
+    const int altezza = tela.Altezza();
     for (int y = 0; y < altezza; ++y)
-        for (int x = 0; x < larghezza; ++x) {
+        for (int x = 0; x < tela.Larghezza(); ++x) {
             if (!forma.Dentro(x, y))
                 continue;
             // The rim is a pixel wide, two along the near (lower) edge where the liquid's
             // thickness shows.
             const bool orlo = forma.Distanza(x, y) == 1
-                || (y + 2 < altezza && !forma.Dentro(x, y + 2) && forma.Dentro(x, y + 1));
+                || (y + 2 * n < altezza && !forma.Dentro(x, y + 2 * n) && forma.Dentro(x, y + n));
             if (orlo) {
                 tela.Punto(x, y, 0xFFA0EFEF);
                 continue;
             }
-            const double luce = LuceMassima(riflessi, x, y);
+            const double luce = LuceMassima(riflessi, tela.Centro(x), tela.Centro(y));
             tela.Punto(x, y, chiari[qMin(3, int(luce * 4.2))]);
         }
     return tela.Immagine();
@@ -155,19 +163,19 @@ QImage DisegnoAcqua()
 
 } // namespace
 
-QImage PozzaAcqua()
+QImage PozzaAcqua(int scala)
 {
-    return DisegnoAcqua();
+    return DisegnoAcqua(scala);
 }
 
-QImage PozzaOlio()
+QImage PozzaOlio(int scala)
 {
-    const QImage acqua = DisegnoAcqua();
+    const QImage acqua = DisegnoAcqua(scala);
     // One row taller: the row through the middle of the body is drawn twice.
     constexpr int Doppia = 9;
-    QImage olio(acqua.width(), acqua.height() + 1, QImage::Format_ARGB32);
+    QImage olio(acqua.width(), acqua.height() + scala, QImage::Format_ARGB32);
     for (int y = 0; y < olio.height(); ++y) {
-        const int da = y <= Doppia ? y : y - 1;
+        const int da = y < (Doppia + 1) * scala ? y : y - scala;
         for (int x = 0; x < olio.width(); ++x) {
             const QRgb c = acqua.pixel(x, da);
             olio.setPixel(x, y, qRgb(qGreen(c), qBlue(c), qRed(c)));
@@ -176,10 +184,8 @@ QImage PozzaOlio()
     return olio;
 }
 
-QImage PozzaGrigia()
+QImage PozzaGrigia(int scala)
 {
-    const int larghezza = 67;
-    const int altezza = 25;
     const QList<Goccia> gocce = {
         { 8, 9, 8, 7 },
         { 18, 6.5, 10, 8 },
@@ -193,7 +199,9 @@ QImage PozzaGrigia()
         { 6, 20.5, 8, 5.5 },
         { 1.5, 23.5, 7, 4.5 },
     };
-    const Forma forma(larghezza, altezza, gocce, 0x51);
+    Tela tela(67, 25, Bianco, scala);
+    const Forma forma(tela, gocce, 0x51);
+    const int n = scala;
     // Mercury mirrors: sharp bright streaks, and the lit side of its rounded edge against the
     // shaded side.
     const QList<Goccia> riflessi = {
@@ -204,20 +212,19 @@ QImage PozzaGrigia()
     };
     // The surface as a low dome over the distance from the edge; light from the upper left.
     const auto altezzaDi = [&forma](int x, int y) { return qMin(forma.Distanza(x, y), 4); };
-    Tela tela(larghezza, altezza, Bianco);
-    for (int y = 0; y < altezza; ++y)
-        for (int x = 0; x < larghezza; ++x) {
+    for (int y = 0; y < tela.Altezza(); ++y)
+        for (int x = 0; x < tela.Larghezza(); ++x) {
             if (!forma.Dentro(x, y))
                 continue;
             if (forma.Distanza(x, y) == 1) {
-                const bool sotto = !forma.Dentro(x, y + 1);
+                const bool sotto = !forma.Dentro(x, y + n);
                 tela.Punto(x, y, sotto ? 0xFF9F9F9F : 0xFFA0A0A0);
                 continue;
             }
-            const int gx = altezzaDi(x + 1, y) - altezzaDi(x - 1, y);
-            const int gy = altezzaDi(x, y + 1) - altezzaDi(x, y - 1);
+            const int gx = altezzaDi(x + n, y) - altezzaDi(x - n, y);
+            const int gy = altezzaDi(x, y + n) - altezzaDi(x, y - n);
             const int ombra = 2 * gy + gx; // > 0 faces the light
-            const double luce = LuceMassima(riflessi, x, y);
+            const double luce = LuceMassima(riflessi, tela.Centro(x), tela.Centro(y));
             QRgb c = 0xFFB0B0B0;
             if (luce > 0.55)
                 c = 0xFFF0F0F0;

@@ -4,11 +4,12 @@
 #include <QImage>
 
 // The liquid samples shown beside the liquid's density: a flat, irregular puddle seen from
-// slightly above, on white, as wide as the picture.
+// slightly above, on white, as wide as the picture. At a larger scale each is the same drawing
+// that many times larger.
 
 // Water: pale cyan, 67 x 28.
-QImage PozzaAcqua();
+QImage PozzaAcqua(int scala = 1);
 // Oil: the water's drawing in pale yellow, one row taller, 67 x 29.
-QImage PozzaOlio();
+QImage PozzaOlio(int scala = 1);
 // Mercury and petrol: a drawing of its own in shaded, metallic greys, 67 x 25.
-QImage PozzaGrigia();
+QImage PozzaGrigia(int scala = 1);
