@@ -56,7 +56,7 @@ compare() {
         else
             echo "DIFFERENT  $sum  $1/$name"
             echo "           $other  $2/$name"
-            timeout 300 diffoscope "$1/$name" "$2/$name" 2>&1 | head -n 40 || true
+            timeout 300 diffoscope "$1/$name" "$2/$name" </dev/null 2>&1 | head -n 40 || true
             differ=1
         fi
     done <"$1/SHA256SUMS"
