@@ -18,7 +18,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/idrovela-di-nuovo.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 log=$work/costruzione.log
 
-cpack --config "$linux/CPackConfig.cmake" -B "$work/deb" >"$log"
+cpack --config "$linux/CPackConfig.cmake" -B "$work/deb" >"$log" 2>&1
 (cd "$work/deb" && sha256sum idrovela_*.deb >SHA256SUMS)
 
 # The second build: the tracked files as they are now, with fresh times and modes from a umask
