@@ -38,6 +38,11 @@ cp "$top/web/sito/manifest.webmanifest" "$sito/"
 sed "s/@VERSIONE@/$version-$(sha256sum "$sito/index.html" | cut -c1-12)/" \
     "$top/web/sito/sw.js" >"$sito/sw.js"
 cp "$top/resources/web/idrovela-192.png" "$top/resources/web/idrovela-512.png" "$sito/"
+# The folder is copied as it is to a web server, whose user must read it: modes that do not
+# follow the umask, and the commit's date rather than the hour of the build.
+chmod 755 "$sito"
+chmod 644 "$sito"/*
+touch -d "@$SOURCE_DATE_EPOCH" "$sito"/* "$sito"
 (cd "$out" && sha256sum idrovela.html "Idrovela-$version-web.zip" sito/* >SHA256SUMS)
 ls -l "$out/idrovela.html" "$out/Idrovela-$version-web.zip"
 du -sb "$sito"
