@@ -11,25 +11,29 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse
 # AT-SPI and a session bus for the screen-reader tests; the real screen reader speaking
 # Italian through speech-dispatcher and espeak-ng, Qt's Italian translations, and the locale
 # data from which the test makes it_IT.UTF-8 when the system lacks it; lintian for the Debian
-# package, unzip for the Windows zip.
+# package, unzip for the Windows zip, diffoscope to show what differs when two builds of one
+# commit do not give the same bytes.
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca speech-dispatcher
-    speech-dispatcher-espeak-ng espeak-ng qt6-translations-l10n locales lintian unzip)
+    speech-dispatcher-espeak-ng espeak-ng qt6-translations-l10n locales lintian unzip
+    diffoscope-minimal)
 
-packaging=(dpkg-dev file)
+# strip-nondeterminism takes the builder's user, umask and clock out of the archives.
+packaging=(dpkg-dev file strip-nondeterminism)
 # The Windows program is cross-compiled, packaged with NSIS and as an MSI (wixl, and msitools
 # to finish the package and read it back) and tested under Wine, whose X driver loads the X
 # extensions' libraries when it finds them (they are only recommended).
 windows=(cmake ninja-build g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 nsis zip wixl msitools
-    wine wine64 libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3)
+    strip-nondeterminism wine wine64 libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1
+    libxcomposite1 libxfixes3)
 # The browser program is built with Emscripten (its page by a tool for the build machine, which
 # packs the resources with zlib) and tested in Chromium through Selenium, its sound recorded,
 # and in Firefox ESR (through its own Marionette protocol) and WebKitGTK (through its driver,
 # on a private X server, in an Italian locale made from the locale data where none is installed).
-web=(cmake ninja-build g++ zlib1g-dev emscripten zip chromium chromium-driver python3-selenium
-    python3-pil python3-numpy pulseaudio pulseaudio-utils fonts-liberation2 firefox-esr
-    webkit2gtk-driver xvfb locales)
+web=(cmake ninja-build g++ zlib1g-dev emscripten zip strip-nondeterminism chromium chromium-driver
+    python3-selenium python3-pil python3-numpy pulseaudio pulseaudio-utils fonts-liberation2
+    firefox-esr webkit2gtk-driver xvfb locales)
 # The benchmark watches the X server with DAMAGE and clicks through XTEST.
 bench=(xvfb pulseaudio pulseaudio-utils libx11-dev libxdamage-dev libxtst-dev)
 

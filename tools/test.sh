@@ -5,7 +5,8 @@
 # every test headless: once as built for use (build/, with the Windows program under Wine and
 # the browser program in Chromium), once more built with the sanitizers
 # (build-asan/), and with Clang the fuzz target, with libFuzzer, and the generator's test
-# (build-fuzz/). Exits non-zero when anything fails.
+# (build-fuzz/); checks that a second build elsewhere gives the same bytes. Exits non-zero when
+# anything fails.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -32,6 +33,11 @@ timed "the Windows program" tools/windows.sh "$top/build-windows"
 timed "the browser program" tools/web.sh "$top/build-web"
 timed build tools/build.sh "$top/build" -DIDROVELA_WINDOWS="$top/build-windows" \
     -DIDROVELA_WEB="$top/build-web"
+# One commit gives the same bytes in any folder, at any hour, under any umask, time zone and
+# locale: the Windows program, the browser program and the Debian package built once more from
+# a copy of the sources elsewhere, and compared with those above.
+timed "the same bytes from another folder" tools/reproducible.sh "$top/build-windows" \
+    "$top/build-web" "$top/build"
 timed "build with the sanitizers" tools/build.sh "$top/build-asan" -DIDROVELA_SANITIZE=ON
 # With Clang, on top of the sanitizers: the fuzz target, with libFuzzer, and the generator's
 # test, since the committed pictures and sound must come out of any compiler byte for byte.

@@ -10,6 +10,9 @@ Unicode true
 # under a 64-bit-only system it cannot run at all.
 Target amd64-unicode
 SetCompressor /SOLID lzma
+# The installed files get the time they are installed, and the installer holds no time of the
+# machine that built it: the same commit gives the same bytes.
+SetDateSave off
 ManifestDPIAware true
 RequestExecutionLevel admin
 

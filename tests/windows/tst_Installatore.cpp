@@ -382,8 +382,9 @@ void tst_Installatore::msiProprieta_data()
                                 << "1040";
     QTest::newRow("the bust in Programs and Features") << "ARPPRODUCTICON"
                                                        << "idrovela.ico";
-    QTest::newRow("the project's address") << "ARPURLINFOABOUT"
-                                           << "https://example.invalid/idrovela";
+    QTest::newRow("no support link, while the project has no address of its own")
+        << "ARPURLINFOABOUT"
+        << "";
 }
 
 void tst_Installatore::msiProprieta()
