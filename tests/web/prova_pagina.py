@@ -536,7 +536,8 @@ class Pagina(unittest.TestCase):
         self.aspetta("return !document.getElementById('form1')")
         self.assertEqual(self.el("fine").text,
                          "Il programma è terminato. Per avviarlo di nuovo, ricarica la pagina.")
-        self.aspetta("return document.activeElement.id === 'fine'")
+        self.aspetta("return document.getElementById('annunci').textContent"
+                     ".startsWith('Il programma è terminato.')")
         self.assertFalse(self.d.execute_script("return Idrovela.intervallo"))
         self.assertIsNone(self.d.execute_script("return Idrovela.sorgente"))
         self.assertFalse(self.d.execute_script(chiede), "an ended program still asks")
