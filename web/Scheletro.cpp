@@ -341,17 +341,9 @@ private:
     {
         const std::string testo = Html(riga.testo);
         switch (riga.tipo) {
-        case Tipo::Frame: {
-            // A group named by its legend: a screen reader says the name as it enters the group,
-            // and would read the legend again as the group's first line.
-            const bool perLegenda = NomiAccessibili.count(riga.nome) == 0;
-            const std::string nome = Id(riga) + "_nome";
-            return "<fieldset" + Attributi(riga, "frame")
-                + (perLegenda ? " aria-labelledby=\"" + nome + "\"" : "")
-                + "><div class=\"bordo\"></div><legend"
-                + (perLegenda ? " id=\"" + nome + "\" aria-hidden=\"true\"" : "") + ">" + testo
-                + "</legend>" + Contenitore(riga.nome) + "</fieldset>\n";
-        }
+        case Tipo::Frame:
+            return "<fieldset" + Attributi(riga, "frame") + "><div class=\"bordo\"></div><legend>"
+                + testo + "</legend>" + Contenitore(riga.nome) + "</fieldset>\n";
         case Tipo::OptionButton:
             return "<label" + Attributi(riga, "opzione") + "><input type=\"radio\" name=\""
                 + riga.nome + "\" value=\"" + std::to_string(riga.indice) + "\"><span>" + testo
