@@ -10,12 +10,14 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse
     fonts-liberation2)
 # AT-SPI and a session bus for the screen-reader tests; the real screen reader speaking
 # Italian through speech-dispatcher and espeak-ng, Qt's Italian translations, and the locale
-# data from which the test makes it_IT.UTF-8 when the system lacks it; lintian for the Debian
-# package, unzip for the Windows zip.
+# data from which the test makes it_IT.UTF-8 when the system lacks it, and Chromium's own
+# Italian words for the screen reader's lesson in the browser; lintian for the Debian package,
+# unzip for the Windows zip.
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca speech-dispatcher
-    speech-dispatcher-espeak-ng espeak-ng qt6-translations-l10n locales lintian unzip)
+    speech-dispatcher-espeak-ng espeak-ng qt6-translations-l10n chromium-l10n locales lintian
+    unzip)
 
 packaging=(dpkg-dev file)
 # The Windows program is cross-compiled, packaged with NSIS and as an MSI (wixl, and msitools
