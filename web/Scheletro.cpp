@@ -221,7 +221,6 @@ const std::map<std::string, std::string> NomiAccessibili {
     { "imgLegno", "Corpo di legno" },
     { "imgContenitore", "Vasca con acqua" },
     { "Frame3", "Spiegazione" },
-    { "Frame4", "Informazioni" },
 };
 
 // The window's own pictures, which travel in the markup itself.

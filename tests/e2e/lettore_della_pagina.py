@@ -1,0 +1,120 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The lesson of lettore_di_schermo.py in the browser: the page opened from file:// in a real
+# Chromium window, which Orca reads as a pupil's browser. The keys go to the window as a
+# pupil's would (xdotool); the driver only opens the page and reads where the focus is.
+import os
+import re
+import tempfile
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+from albero_accessibile import aspetta
+
+SPIEGAZIONE = ("Un corpo immerso in un fluido riceve una spinta dal basso verso l'alto pari al "
+               "peso del fluido spostato, per cui se la densità del fluido è minore di quella "
+               "del corpo, esso affonda; se le densità sono uguali, il corpo rimane sospeso "
+               "nel fluido; se la densità del fluido è maggiore il corpo galleggia.")
+INFORMAZIONI = "Scegli il liquido e il materiale, poi premi OK."
+AFFONDA = r"Il corpo affonda perché la sua densità è maggiore di quella del liquido"
+GALLEGGIA = r"Il corpo galleggia perché la sua densità è minore di quella del liquido"
+DENSITA = r"[Dd]ensità ?=? ?"  # as the label shows it, or the words alone
+FINE = "Il programma è terminato. Per avviarlo di nuovo, ricarica la pagina."
+
+
+def chromium(cartella):
+    """A real window (a screen reader reads no headless browser) in Italian, with its
+    renderer's accessibility on from the start, as a screen reader's presence turns it on."""
+    opzioni = webdriver.ChromeOptions()
+    for flag in ["--no-sandbox", "--disable-dev-shm-usage", "--force-renderer-accessibility",
+                 "--lang=it-IT", "--no-first-run", "--disable-sync",
+                 "--disable-background-networking", "--disable-component-update",
+                 "--window-position=0,0", "--window-size=800,600",
+                 "--user-data-dir=" + tempfile.mkdtemp(prefix="chromium-", dir=cartella)]:
+        opzioni.add_argument(flag)
+    opzioni.add_experimental_option("prefs", {"intl.accept_languages": "it-IT,it"})
+    opzioni.add_experimental_option("excludeSwitches", ["enable-automation"])
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
+
+
+def lezione_pagina(lz, pagina, cartella):
+    d = chromium(cartella)
+    try:
+        inizio = lz.parlato.quante(voce=True)
+        d.get("file://" + pagina)
+        aspetta(lambda: d.execute_script("return Idrovela.pronto"), "the program's start", 120)
+        passi(lz, d, inizio)
+    finally:
+        d.quit()
+
+
+def modo(lz, voluto):
+    """Orca+A switches between browse and focus mode, and says which it entered."""
+    for volta in range(2):
+        frasi = lz.passo("Orca+A to %s mode" % voluto, ["Insert+a"], [r"Modalità"])
+        if any("Modalità " + voluto in f for f in frasi):
+            return
+    lz.errori.append("Orca+A did not enter %s mode" % voluto)
+
+
+def passi(lz, d, inizio):
+    def fuoco_su(atteso):
+        def verifica():
+            qui = d.execute_script("const e = document.activeElement;"
+                                   "return e === document.body ? 'the document' : e.id || e.name")
+            return None if qui == atteso else "the focus is on %s, not on %s" % (qui, atteso)
+        return verifica
+
+    ok = fuoco_su("Command1")
+    # Orca reads the page as it loads, from the first option, where the page put the focus.
+    lz.passo("the page opens", [], [r"^(?:(?!File).)*Acqua"], dal=inizio,
+             voce=True)
+    lz.passo("Space chooses water", ["space"], [r"selezionato", DENSITA + r"1\b"],
+             [DENSITA + r"1\b"])
+    lz.passo("Tab to the materials", ["Tab"], [r"Ghiaccio"])
+    lz.passo("Down to iron", ["Down"], [r"Ferro"])
+    lz.passo("Space chooses iron, which arms OK", ["space"],
+             [r"selezionato", DENSITA + "7,86", r"OK disponibile"], [DENSITA, r"OK"])
+    lz.passo("Tab to OK", ["Tab"], [r"OK pulsante"], [r"OK"])
+    lz.passo("Space starts a run: iron sinks", ["space"],
+             [r"[Ee]sperimento avviato", AFFONDA], [AFFONDA])
+    lz.passo("Return closes the verdict", ["Return"], [r"OK pulsante"], verifica=ok)
+    lz.passo("Shift+Tab back to iron", ["shift+Tab"], [r"Ferro", DENSITA + "7,86"])
+    # In browse mode the arrows move Orca's reading, and Space chooses.
+    lz.passo("Up to ice", ["Up"], [r"Ghiaccio"])
+    lz.passo("Space chooses ice", ["space"], [r"selezionato", DENSITA + "0,92"], [DENSITA])
+    lz.passo("Tab to OK", ["Tab"], [r"OK pulsante"])
+    for volta in range(1, 4):
+        lz.passo("Space: ice floats (%d of 3)" % volta, ["space"], [GALLEGGIA], [GALLEGGIA])
+        lz.passo("Return closes the verdict", ["Return"], [r"OK pulsante"], verifica=ok)
+    lz.passo("F10 enters the menus", ["F10"], [r"File"])
+    lz.passo("Down opens File", ["Down"], [r"Idrovela"])
+    lz.passo("Return opens the explanation", ["Return"], [r"Spiegazione", re.escape(SPIEGAZIONE)])
+    lz.passo("Space closes it", ["space"], [r"OK pulsante"], verifica=ok)
+    lz.passo("F10 and Right to Informazioni", ["F10", "Right"], [r"Informazioni"])
+    lz.passo("Return opens the information", ["Return"],
+             [r"Informazioni", re.escape(INFORMAZIONI)])
+    lz.passo("Escape closes it", ["Escape"], [r"OK pulsante"], verifica=ok)
+    lz.passo("F10, Down, Up to Esci", ["F10", "Down", "Up"], [r"Esci"])
+    lz.passo("Return asks", ["Return"], [r"Sei sicuro di voler uscire\?", r"Sì"],
+             [r"Uscita", r"Sei sicuro"])
+    lz.passo("Tab to No", ["Tab"], [r"\bNo\b"])
+    lz.passo("Space answers No", ["space"], [r"OK pulsante"], verifica=ok)
+    # Browse mode, as a pupil reads the page: from the top, line by line, the chosen option with
+    # its density, then with say-all.
+    modo(lz, "navigazione")
+    lz.passo("To the top", ["ctrl+Home"], [r"File"])
+    lz.passo("Down leaves the menu bar", ["Down", "Down", "Down"], [r"Vasca"])
+    # Say-all reads from the menus through the tank into the first group; there Orca loses its
+    # place in the group ("Parent is Zombie" in its record) and stops, also when started again.
+    lz.passo("Say-all from the top", ["ctrl+Home", "KP_Add"],
+             [r"File.*Informazioni.*Vasca.*Liquido.*Acqua"], voce=True, attesa=120)
+    lz.passo("Control stops it", ["ctrl"])
+    lz.passo("Esci again", ["F10", "Down", "Up", "Return"], [r"Sei sicuro di voler uscire\?"])
+    lz.passo("Space answers Sì", ["space"], [re.escape(FINE)])
+    # Nothing said before was said again when a box or panel closed.
+    for titolo, testo in [("the explanation", SPIEGAZIONE), ("the information", INFORMAZIONI)]:
+        volte = sum(f.count(testo) for f in lz.parlato.da(0))
+        if volte > 1:
+            lz.errori.append("%s was said %d times" % (titolo, volte))
