@@ -828,7 +828,8 @@ class BrowserVecchi(unittest.TestCase):
             lezione(d.execute_script)
             qrc = (RISORSE / "idrovela.qrc").read_text()
             attese = {nome: firma((RISORSE / file).read_bytes()) for nome, file in
-                      re.findall(r'<file alias="((?:bitmap|CUSTOM)/[0-9]+)">([^<]+)</file>', qrc)}
+                      re.findall(r'<file alias="((?:bitmap|CUSTOM)/[0-9]+(?:@[23]x)?)">([^<]+)</file>',
+                                 qrc)}
             self.assertEqual(d.execute_script(FIRME), attese)
             self.assertEqual(d.get_log("browser"), [])
         finally:

@@ -56,7 +56,8 @@ const verifica = evento => setTimeout(() => {
     for (const id of ['lblPSLiquido', 'lblPSMateriale'])
         if (!/^(|Densità ?= [0-9]+(,[0-9]+)?)$/.test(el(id).textContent))
             guasto(id + ' reads ' + el(id).textContent);
-    if (!/^(blob|data):/.test(el('imgContenitore').src) || el('imgContenitore').naturalWidth
+    if (!/^(blob|data):/.test(el('imgContenitore').src || el('imgContenitore').srcset)
+            || el('imgContenitore').naturalWidth
             && el('imgContenitore').naturalWidth !== 287)
         guasto('the tank lost its picture');
     if (Object.keys(Idrovela.url).length > 3)
