@@ -11,6 +11,7 @@ from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 
 from albero_accessibile import aspetta
+from lettore_di_schermo import tasti
 
 SPIEGAZIONE = ("Un corpo immerso in un fluido riceve una spinta dal basso verso l'alto pari al "
                "peso del fluido spostato, per cui se la densità del fluido è minore di quella "
@@ -44,6 +45,12 @@ def lezione_pagina(lz, pagina, cartella):
         inizio = lz.parlato.quante(voce=True)
         d.get("file://" + pagina)
         aspetta(lambda: d.execute_script("return Idrovela.pronto"), "the program's start", 120)
+        # A page the driver opens may leave the keys with the address bar, where the pupil's
+        # own Return would have given them to the page; F6 gives them to the page.
+        for volta in range(3):
+            if d.execute_script("return document.hasFocus()"):
+                break
+            tasti("F6")
         passi(lz, d, inizio)
     finally:
         d.quit()
@@ -106,10 +113,11 @@ def passi(lz, d, inizio):
     modo(lz, "navigazione")
     lz.passo("To the top", ["ctrl+Home"], [r"File"])
     lz.passo("Down leaves the menu bar", ["Down", "Down", "Down"], [r"Vasca"])
-    # Say-all reads from the menus through the tank into the first group; there Orca loses its
-    # place in the group ("Parent is Zombie" in its record) and stops, also when started again.
+    # Say-all reads the whole window, after boxes have come and gone: the groups with every
+    # option, "OK" and the densities.
     lz.passo("Say-all from the top", ["ctrl+Home", "KP_Add"],
-             [r"File.*Informazioni.*Vasca.*Liquido.*Acqua"], voce=True, attesa=120)
+             [r"File.*Informazioni.*Vasca.*Liquido.*Acqua.*Benzina.*Materiale.*Ghiaccio.*Legno"
+              r".*OK.*Densità= 1.*Densità = 0,92"], voce=True, attesa=120)
     lz.passo("Control stops it", ["ctrl"])
     lz.passo("Esci again", ["F10", "Down", "Up", "Return"], [r"Sei sicuro di voler uscire\?"])
     lz.passo("Space answers Sì", ["space"], [re.escape(FINE)])
