@@ -384,7 +384,9 @@ class Pagina(unittest.TestCase):
             .key_up(Keys.SHIFT).perform()
         self.assertTrue(self.el("menuFile").get_property("hidden"))
         self.assertEqual(self.d.execute_script("return document.activeElement.id"), "msgOk")
-        ActionChains(self.d).send_keys(Keys.ENTER).perform()
+        # Escape closes it, also after a click on its text has taken the focus off its button.
+        ActionChains(self.d).move_to_element(self.el("msgTesto")).click() \
+            .send_keys(Keys.ESCAPE).perform()
         self.aspetta("return !document.getElementById('msgbox').open")
         self.assertFalse(self.el("Command1").get_property("disabled"))
 
