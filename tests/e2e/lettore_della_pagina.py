@@ -1,11 +1,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The lesson of lettore_di_schermo.py in the browser: the page opened from file:// in a real
 # Chromium window, which Orca reads as a pupil's browser. The keys go to the window as a
-# pupil's would (xdotool); the driver only opens the page and reads where the focus is.
+# pupil's would (xdotool), the page's address too; the driver only reads where the focus is.
 import os
 import re
+import subprocess
 import tempfile
-import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -42,15 +42,15 @@ def chromium(cartella):
 def lezione_pagina(lz, pagina, cartella):
     d = chromium(cartella)
     try:
+        # Opened as a pupil opens it, from the address bar: a page that the driver opens may
+        # leave the keys in the address bar, and the reader's first words there.
         inizio = lz.parlato.quante(voce=True)
-        d.get("file://" + pagina)
-        aspetta(lambda: d.execute_script("return Idrovela.pronto"), "the program's start", 120)
-        # A page the driver opens may leave the keys with the address bar, where the pupil's
-        # own Return would have given them to the page; F6 gives them to the page.
-        for volta in range(3):
-            if d.execute_script("return document.hasFocus()"):
-                break
-            tasti("F6")
+        tasti("ctrl+l")
+        subprocess.run(["xdotool", "type", "--delay", "20", "file://" + pagina], check=True,
+                       timeout=60)
+        tasti("Return")
+        aspetta(lambda: d.execute_script("return typeof Idrovela !== 'undefined' && "
+                                         "Idrovela.pronto"), "the program's start", 120)
         passi(lz, d, inizio)
     finally:
         d.quit()
