@@ -56,6 +56,14 @@ def lezione_pagina(lz, pagina, cartella):
         d.quit()
 
 
+def a_esci(lz):
+    """To Esci, a key at a time after the reader has said where it is, as a pupil goes: a key
+    pressed before the reader has followed the focus into the menu is taken by its browse mode."""
+    lz.passo("F10 enters the menus", ["F10"], [r"File"])
+    lz.passo("Down opens File", ["Down"], [r"Idrovela"])
+    lz.passo("Up to Esci", ["Up"], [r"Esci"])
+
+
 def modo(lz, voluto):
     """Orca+A switches between browse and focus mode, and says which it entered."""
     for volta in range(2):
@@ -99,11 +107,12 @@ def passi(lz, d, inizio):
     lz.passo("Down opens File", ["Down"], [r"Idrovela"])
     lz.passo("Return opens the explanation", ["Return"], [r"Spiegazione", re.escape(SPIEGAZIONE)])
     lz.passo("Space closes it", ["space"], [r"OK pulsante"], verifica=ok)
-    lz.passo("F10 and Right to Informazioni", ["F10", "Right"], [r"Informazioni"])
+    lz.passo("F10 enters the menus", ["F10"], [r"File"])
+    lz.passo("Right to Informazioni", ["Right"], [r"Informazioni"])
     lz.passo("Return opens the information", ["Return"],
              [r"Informazioni", re.escape(INFORMAZIONI)])
     lz.passo("Escape closes it", ["Escape"], [r"OK pulsante"], verifica=ok)
-    lz.passo("F10, Down, Up to Esci", ["F10", "Down", "Up"], [r"Esci"])
+    a_esci(lz)
     lz.passo("Return asks", ["Return"], [r"Sei sicuro di voler uscire\?", r"Sì"],
              [r"Uscita", r"Sei sicuro"])
     lz.passo("Tab to No", ["Tab"], [r"\bNo\b"])
@@ -119,7 +128,8 @@ def passi(lz, d, inizio):
              [r"File.*Informazioni.*Vasca.*Liquido.*Acqua.*Benzina.*Materiale.*Ghiaccio.*Legno"
               r".*OK.*Densità= 1.*Densità = 0,92"], voce=True, attesa=120)
     lz.passo("Control stops it", ["ctrl"])
-    lz.passo("Esci again", ["F10", "Down", "Up", "Return"], [r"Sei sicuro di voler uscire\?"])
+    a_esci(lz)
+    lz.passo("Return asks again", ["Return"], [r"Sei sicuro di voler uscire\?"])
     lz.passo("Space answers Sì", ["space"], [re.escape(FINE)])
     # Nothing said before was said again when a box or panel closed.
     for titolo, testo in [("the explanation", SPIEGAZIONE), ("the information", INFORMAZIONI)]:
