@@ -129,7 +129,10 @@ void Esperimento::tmrDiscesa_Timer()
     }
     const Immagine corpo = *m_stato.imgCorpo;
     if (!Affonda()) {
+        // A body that floats shows at the surface under its verdict, even one that had begun
+        // to sink before a denser liquid was chosen.
         m_vista.AbilitaTimer(false);
+        m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
         Concludi(Verdetto::TestoGalleggia, Verdetto::TitoloGalleggia);
         m_vista.AbilitaCommand1(true);
         return;

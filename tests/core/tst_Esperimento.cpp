@@ -168,7 +168,8 @@ void tst_Esperimento::corsaCheGalleggia()
     };
     esperimento.tmrDiscesa_Timer();
     QCOMPARE(vista.Prendi(),
-        QStringList({ "timer off", "beep", MsgGalleggia }) + Reset + QStringList { "Command1 on" });
+        QStringList({ "timer off", "top imgGhiaccio 960", "beep", MsgGalleggia }) + Reset
+            + QStringList { "Command1 on" });
 }
 
 void tst_Esperimento::armaOK_data()
@@ -380,13 +381,18 @@ void tst_Esperimento::sceltaDuranteLaCorsaValeAlTickSeguente()
         esperimento.tmrDiscesa_Timer();
     QCOMPARE(vista.tops[Immagine::imgFerro], 1460.0f);
 
-    // Mercury now holds the iron up: the very next tick ends the run, without moving it.
+    // Mercury now holds the iron up: the very next tick ends the run, and the iron shows at
+    // the surface under the floating verdict, not where its descent stopped.
     esperimento.ScegliLiquido(Mercurio);
     vista.Prendi();
+    vista.duranteMsgBox = [&] {
+        QVERIFY(vista.visibili[Immagine::imgFerro]);
+        QCOMPARE(vista.tops[Immagine::imgFerro], 960.0f);
+    };
     esperimento.tmrDiscesa_Timer();
     QCOMPARE(vista.Prendi(),
-        QStringList({ "timer off", "beep", MsgGalleggia }) + Reset + QStringList { "Command1 on" });
-    QCOMPARE(vista.tops[Immagine::imgFerro], 1460.0f);
+        QStringList({ "timer off", "top imgFerro 960", "beep", MsgGalleggia }) + Reset
+            + QStringList { "Command1 on" });
 }
 
 void tst_Esperimento::corpoPresoDuranteLaCorsaParteDallaSuperficie()

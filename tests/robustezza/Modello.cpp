@@ -55,6 +55,7 @@ QString Modello::Tick()
 {
     const double liquido = m_liquido < 0 ? 0.0 : DensitaLiquidi.at(m_liquido);
     if (!(DensitaMateriali.at(m_materiale) > liquido)) {
+        m_top.at(m_materiale) = TopIniziale; // a floating body shows at the surface
         Verdetto();
         return QStringLiteral("Il corpo galleggia");
     }
