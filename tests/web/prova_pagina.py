@@ -64,6 +64,9 @@ def aspetta(d, condizione, perche, secondi=10.0):
 
 
 AVVIATA = "return typeof Idrovela !== 'undefined' && Idrovela.pronto"
+# The box is closed and the program has gone on after it: the browser tells the page one task
+# after the box has closed, and only then does the program reset the tank.
+CHIUSO = "return !document.getElementById('msgbox').open && !Idrovela.occupato"
 
 
 def suona_dove_nessuno_registra():
@@ -183,7 +186,7 @@ class Pagina(unittest.TestCase):
 
     def chiudi_box(self):
         self.el("msgOk").click()
-        self.aspetta("return !document.getElementById('msgbox').open")
+        self.aspetta(CHIUSO)
 
     def schermata(self, nome):
         png = self.d.get_screenshot_as_png()
@@ -368,6 +371,23 @@ class Pagina(unittest.TestCase):
                          "the run did not start from the top")
         self.chiudi_box()
 
+    def test_mercurio_durante_la_discesa_galleggia_in_superficie(self):
+        self.scegli("Option1", 0)
+        self.scegli("Option2", 1)
+        self.el("Command1").click()
+        self.aspetta("return parseInt(document.getElementById('imgFerro').style.top) > 90")
+        # Between two ticks, as in the test above: a busy machine's driver could be too late.
+        self.assertTrue(self.d.execute_script("""
+            if (document.getElementById('msgbox').open) return false;
+            document.querySelector('#Option1_1 input').click();
+            return true"""), "the run was over before mercury could be chosen")
+        self.assertEqual(self.box(), GALLEGGIA)
+        # Under the floating verdict the body shows at the surface, not where it stopped.
+        self.assertEqual(self.d.execute_script(
+            "const f = document.getElementById('imgFerro');"
+            "return [!f.hidden, parseInt(f.style.top)]"), [True, px(960)])
+        self.chiudi_box()
+
     def test_niente_entra_mentre_il_box_e_aperto(self):
         self.scegli("Option1", 0)
         self.scegli("Option2", 0)
@@ -387,7 +407,7 @@ class Pagina(unittest.TestCase):
         # Escape closes it, also after a click on its text has taken the focus off its button.
         ActionChains(self.d).move_to_element(self.el("msgTesto")).click() \
             .send_keys(Keys.ESCAPE).perform()
-        self.aspetta("return !document.getElementById('msgbox').open")
+        self.aspetta(CHIUSO)
         self.assertFalse(self.el("Command1").get_property("disabled"))
 
     # --- panels and the menu
@@ -566,7 +586,7 @@ class Pagina(unittest.TestCase):
         self.assertTrue(self.visibile("msgIcona"))
         self.schermata("domanda-uscita")
         self.el("msgNo").click()
-        self.aspetta("return !document.getElementById('msgbox').open")
+        self.aspetta(CHIUSO)
         self.assertTrue(self.d.execute_script("return !!document.getElementById('form1')"))
         self.assertEqual(self.box(), AFFONDA)  # the run went on under the question
         self.chiudi_box()
