@@ -12,7 +12,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 tools/deps.sh test
 
-# How long each step took, printed at the end.
+# How long each step took, printed at the end, also when one fails.
 steps=()
 timed() {
     local name=$1 start=$SECONDS
@@ -21,6 +21,18 @@ timed() {
     "$@"
     steps+=("$(printf '%4d s  %s' $((SECONDS - start)) "$name")")
 }
+report() {
+    local status=$?
+    printf '%s\n' "${steps[@]}"
+    printf '%4d s  in all\n' "$SECONDS"
+    exit "$status"
+}
+trap report EXIT
+
+# Every test stops by this time of day, so that a test that hangs fails under its own name
+# well before a CI run's own limit ends the whole run with no name at all.
+stop_time=$(date -d "@$(($(date +%s) + ${IDROVELA_MINUTI_TEST:-75} * 60))" +%H:%M:%S)
+ctest_options=(--output-on-failure --timeout 300 --stop-time "$stop_time")
 
 check_format() {
     local sources
@@ -47,7 +59,7 @@ timed "build with Clang" tools/build.sh "$top/build-fuzz" -DCMAKE_CXX_COMPILER=c
 
 # The sound tests play through a private PulseAudio server and record its null sink.
 timed tests tools/with-sound-server.sh \
-    ctest --test-dir "$top/build" --output-on-failure --timeout 300 -j2
+    ctest --test-dir "$top/build" "${ctest_options[@]}" -j2
 # Everything again under AddressSanitizer, UBSan and LeakSanitizer, the real program on its
 # X server included, but for the Debian package, made from the normal build only, the quick
 # benchmark pass, whose figures mean nothing under the sanitizers, the
@@ -56,12 +68,10 @@ timed tests tools/with-sound-server.sh \
 # the lesson with the real screen reader, whose timing a sanitized program would stretch while
 # it adds nothing that the accessible tree's test does not already run under the sanitizers.
 timed "tests under the sanitizers" tools/with-sound-server.sh \
-    ctest --test-dir "$top/build-asan" --output-on-failure --timeout 300 -j2 \
+    ctest --test-dir "$top/build-asan" "${ctest_options[@]}" -j2 \
     -LE 'packaging|lungo|bench|windows|web|orca'
 # The WAVE reader and the sound routine under 200,000 inputs from libFuzzer.
 timed fuzzing tools/with-sound-server.sh \
-    ctest --test-dir "$top/build-fuzz" --output-on-failure --timeout 300 -L libfuzzer
+    ctest --test-dir "$top/build-fuzz" "${ctest_options[@]}" -L libfuzzer
 timed "the generator built with Clang" \
-    ctest --test-dir "$top/build-fuzz" --output-on-failure --timeout 300 -R '^tools/Generatore$'
-
-printf '%s\n' "${steps[@]}"
+    ctest --test-dir "$top/build-fuzz" "${ctest_options[@]}" -R '^tools/Generatore$'
