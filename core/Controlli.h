@@ -19,6 +19,13 @@ enum class Etichetta {
     lblPSMateriale,
 };
 
+// The two panels that open over the window: the explanation and, in front of it, the
+// information.
+enum class Pannello {
+    Frame3,
+    Frame4,
+};
+
 // Each control's name as the layout table spells it.
 constexpr const char* Nome(Immagine img)
 {
@@ -44,4 +51,9 @@ constexpr const char* Nome(Immagine img)
 constexpr const char* Nome(Etichetta lbl)
 {
     return lbl == Etichetta::lblPSLiquido ? "lblPSLiquido" : "lblPSMateriale";
+}
+
+constexpr const char* Nome(Pannello pannello)
+{
+    return pannello == Pannello::Frame3 ? "Frame3" : "Frame4";
 }

@@ -58,6 +58,7 @@ public:
     void tmrDiscesa_Timer();
 
     const StatoEsperimento& Stato() const { return m_stato; }
+    const std::string& Separatore() const { return m_separatore; } // the densities' decimal one
     // A liquid and a material have each been chosen: only then is there an experiment to run.
     bool CoppiaScelta() const { return m_stato.LiquidoScelto && m_stato.MaterialeScelto; }
 

@@ -8,6 +8,7 @@
 #include "ContenitoreAccessibile.h"
 #include "Disposizione.h"
 #include "Figura.h"
+#include "Lettura.h"
 #include "Linea.h"
 #include "Module1.h"
 #include "Riquadro.h"
@@ -256,7 +257,7 @@ void Form1::ImpostaImmagini()
     for (Figura* bottone : { Command3, Image1 }) {
         bottone->setBottone(true);
         bottone->setPictureDifferita(disegno(Disegno::FrecciaIndietro));
-        bottone->setToolTip(QStringLiteral("Indietro"));
+        bottone->setToolTip(QString::fromUtf8(Lettura::NomeFreccia));
     }
 }
 
@@ -311,25 +312,22 @@ void Form1::ApplicaOrdineTab()
 
 void Form1::DaiNomiAccessibili()
 {
-    imgGhiaccio->setAccessibleName(QStringLiteral("Corpo di ghiaccio"));
-    imgFerro->setAccessibleName(QStringLiteral("Corpo di ferro"));
-    imgRame->setAccessibleName(QStringLiteral("Corpo di rame"));
-    imgLegno->setAccessibleName(QStringLiteral("Corpo di legno"));
-    Frame3->setAccessibleName(QStringLiteral("Spiegazione"));
-    Frame4->setAccessibleName(QStringLiteral("Informazioni"));
-    Command3->setAccessibleName(QStringLiteral("Indietro"));
-    Image1->setAccessibleName(QStringLiteral("Indietro"));
+    for (Immagine corpo :
+        { Immagine::imgGhiaccio, Immagine::imgFerro, Immagine::imgRame, Immagine::imgLegno })
+        Picture(corpo)->setAccessibleName(QString::fromStdString(Lettura::NomeCorpo(corpo)));
     // An open panel takes the focus on its arrow, which a screen reader reads with its
     // description: the panel's text, which it would not read of itself.
-    const auto testo = [this](const char* nome) {
-        return centralWidget()->findChild<QLabel*>(QLatin1String(nome))->text();
-    };
-    Command3->setAccessibleDescription(testo("Label1"));
-    Image1->setAccessibleDescription(testo("Label3"));
-    centralWidget()->setAccessibleName(QStringLiteral("Esperimento"));
+    for (const auto& [pannello, riquadro, freccia] :
+        { std::tuple { Pannello::Frame3, Frame3, Command3 },
+            std::tuple { Pannello::Frame4, Frame4, Image1 } }) {
+        riquadro->setAccessibleName(QString::fromUtf8(Lettura::NomePannello(pannello)));
+        freccia->setAccessibleName(QString::fromUtf8(Lettura::NomeFreccia));
+        freccia->setAccessibleDescription(QString::fromStdString(Lettura::TestoPannello(pannello)));
+    }
+    centralWidget()->setAccessibleName(QString::fromUtf8(Lettura::NomeEsperimento));
     // An empty density text still says what it will show.
-    lblPSLiquido->setAccessibleName(QStringLiteral("Densità del liquido"));
-    lblPSMateriale->setAccessibleName(QStringLiteral("Densità del materiale"));
+    lblPSLiquido->setAccessibleName(QString::fromUtf8(Lettura::NomeDensitaLiquido));
+    lblPSMateriale->setAccessibleName(QString::fromUtf8(Lettura::NomeDensitaMateriale));
     AggiornaNomiAccessibili();
 }
 
@@ -353,21 +351,12 @@ void Form1::DaiOrdineDiLettura()
 // The names that follow the choices.
 void Form1::AggiornaNomiAccessibili()
 {
-    const StatoEsperimento& stato = m_esperimento.Stato();
-    const auto liquido = [&] {
-        return QString::fromUtf8(Catalogo::Liquidi.at(stato.IndiceLiquido).caption).toLower();
-    };
-    const auto materiale = [&] {
-        return QString::fromUtf8(Catalogo::Materiali.at(stato.IndiceMateriale).caption).toLower();
-    };
-    const bool conLiquido = stato.DensitaLiquido > 0.0;
-    imgContenitore->setAccessibleName(conLiquido ? QStringLiteral("Vasca con %1").arg(liquido())
-                                                 : QStringLiteral("Vasca con acqua"));
-    imgLiquido->setAccessibleName(conLiquido ? QStringLiteral("Campione di %1").arg(liquido())
-                                             : QStringLiteral("Nessun liquido scelto"));
-    imgMateriale->setAccessibleName(stato.imgCorpo
-            ? QStringLiteral("Campione di %1").arg(materiale())
-            : QStringLiteral("Nessun materiale scelto"));
+    imgContenitore->setAccessibleName(
+        QString::fromStdString(Lettura::NomeVasca(m_esperimento.Stato())));
+    imgLiquido->setAccessibleName(QString::fromStdString(
+        Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSLiquido)));
+    imgMateriale->setAccessibleName(QString::fromStdString(
+        Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSMateriale)));
 }
 
 // A screen reader speaks the focused option's description after its state: the chosen option
@@ -375,16 +364,15 @@ void Form1::AggiornaNomiAccessibili()
 // this choice made it available. The others have none.
 void Form1::DescriviScelte()
 {
-    for (const auto& [gruppo, etichetta] :
-        { std::pair { Option1, lblPSLiquido }, std::pair { Option2, lblPSMateriale } })
+    for (const auto& [gruppo, densita] : { std::pair { Option1, Etichetta::lblPSLiquido },
+             std::pair { Option2, Etichetta::lblPSMateriale } })
         for (QAbstractButton* opzione : gruppo->buttons()) {
             QString descrizione;
             if (opzione->isChecked()) {
-                const QString testo = etichetta->text();
                 descrizione
-                    = QStringLiteral("densità ") + testo.mid(testo.indexOf('=') + 1).trimmed();
+                    = QString::fromStdString(Lettura::DescrizioneScelta(m_esperimento, densita));
                 if (opzione == m_avvisoOk && opzione->hasFocus())
-                    descrizione += QStringLiteral(", OK disponibile");
+                    descrizione += QStringLiteral(", ") + QString::fromUtf8(Lettura::OkDisponibile);
             }
             opzione->setAccessibleDescription(descrizione);
         }
@@ -452,7 +440,7 @@ void Form1::AbilitaCommand1(bool abilitato)
     if (!abilitato && Command1->hasFocus()) {
         // A run starts. The focus waits on the tank, where the run happens, and says so,
         // instead of falling to the first choice, which a screen reader would read again.
-        imgContenitore->setAccessibleDescription(QStringLiteral("esperimento avviato"));
+        imgContenitore->setAccessibleDescription(QString::fromUtf8(Lettura::CorsaAvviata));
         imgContenitore->setFocus(Qt::OtherFocusReason);
     }
     Command1->setEnabled(abilitato);

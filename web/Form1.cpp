@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 
-#include "Catalogo.h"
 #include "CssPx.h"
 #include "Disposizione.h"
+#include "Lettura.h"
 #include "Module1.h"
 
 #include <emscripten.h>
@@ -44,8 +44,8 @@ EM_JS(void, Annuncia, (const char* testo), {
     Idrovela.annuncia(UTF8ToString(testo));
 });
 
-EM_JS(void, AbilitaOk, (int abilitato), {
-    Idrovela.abilitaOk(!!abilitato);
+EM_JS(void, AbilitaOk, (int abilitato, const char* avviso), {
+    Idrovela.abilitaOk(!!abilitato, UTF8ToString(avviso));
 });
 
 EM_JS(void, Timer, (int attivo), {
@@ -56,9 +56,9 @@ EM_JS(void, Bip, (), {
     Idrovela.beep();
 });
 
-EM_JS(void, Pannello, (const char* pannello, const char* freccia, int aperto), {
+EM_JS(void, ApriOChiudi, (const char* pannello, const char* freccia, const char* testo, int aperto), {
     if (aperto)
-        Idrovela.apriPannello(UTF8ToString(pannello), UTF8ToString(freccia));
+        Idrovela.apriPannello(UTF8ToString(pannello), UTF8ToString(freccia), UTF8ToString(testo));
     else
         Idrovela.chiudiPannello(UTF8ToString(pannello));
 });
@@ -87,12 +87,10 @@ float TopDiProgetto(Immagine img)
     return 0.0f;
 }
 
-std::string Minuscolo(const char* testo)
+// A panel opens with its text said, which the focus on its arrow would not read.
+void MostraPannello(Pannello pannello, const char* freccia, bool aperto)
 {
-    std::string minuscolo = testo;
-    if (!minuscolo.empty() && minuscolo[0] >= 'A' && minuscolo[0] <= 'Z')
-        minuscolo[0] = char(minuscolo[0] - 'A' + 'a');
-    return minuscolo;
+    ApriOChiudi(Nome(pannello), freccia, Lettura::TestoPannello(pannello).c_str(), aperto);
 }
 
 } // namespace
@@ -135,7 +133,7 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 
 void Form1::AbilitaCommand1(bool abilitato)
 {
-    AbilitaOk(abilitato);
+    AbilitaOk(abilitato, Lettura::OkDisponibile);
 }
 
 void Form1::AbilitaTimer(bool abilitato)
@@ -179,7 +177,7 @@ void Form1::Command1_Click()
 {
     m_esperimento.AvviaDiscesa();
     if (m_esperimento.CoppiaScelta())
-        Annuncia("Esperimento avviato");
+        Annuncia(Lettura::CorsaAvviata);
 }
 
 void Form1::tmrDiscesa_Timer()
@@ -189,22 +187,22 @@ void Form1::tmrDiscesa_Timer()
 
 void Form1::mnprince_Click()
 {
-    Pannello("Frame3", "Command3", true);
+    MostraPannello(Pannello::Frame3, "Command3", true);
 }
 
 void Form1::Command3_Click()
 {
-    Pannello("Frame3", "Command3", false);
+    MostraPannello(Pannello::Frame3, "Command3", false);
 }
 
 void Form1::mninfo_Click()
 {
-    Pannello("Frame4", "Image1", true);
+    MostraPannello(Pannello::Frame4, "Image1", true);
 }
 
 void Form1::Image1_Click()
 {
-    Pannello("Frame4", "Image1", false);
+    MostraPannello(Pannello::Frame4, "Image1", false);
 }
 
 void Form1::mnexit_Click()
@@ -225,12 +223,10 @@ void Form1::Form_Escape()
 void Form1::AggiornaNomi()
 {
     const StatoEsperimento& stato = m_esperimento.Stato();
-    const bool conLiquido = stato.DensitaLiquido > 0.0;
-    const std::string liquido = Minuscolo(Catalogo::Liquidi.at(stato.IndiceLiquido).caption);
-    const std::string materiale = Minuscolo(Catalogo::Materiali.at(stato.IndiceMateriale).caption);
-    NomeAccessibile("imgContenitore", ("Vasca con " + (conLiquido ? liquido : "acqua")).c_str());
-    NomeAccessibile("imgLiquido", conLiquido ? ("Campione di " + liquido).c_str() : "");
-    NomeAccessibile("imgMateriale", stato.imgCorpo ? ("Campione di " + materiale).c_str() : "");
+    NomeAccessibile("imgContenitore", Lettura::NomeVasca(stato).c_str());
+    NomeAccessibile("imgLiquido", Lettura::NomeCampione(stato, Etichetta::lblPSLiquido).c_str());
+    NomeAccessibile(
+        "imgMateriale", Lettura::NomeCampione(stato, Etichetta::lblPSMateriale).c_str());
 }
 
 void Form1::Termina()

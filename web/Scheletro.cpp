@@ -7,6 +7,8 @@
 // in CSS pixels of the client area, as JSON, for the tests.
 #include "CssPx.h"
 #include "Disposizione.h"
+#include "Esperimento.h"
+#include "Lettura.h"
 
 #include <zlib.h>
 
@@ -213,14 +215,16 @@ std::string SorgentiAScala(const std::string& sorgenti, const std::string& perco
     return attributi;
 }
 
-// The names a screen reader speaks, where the table's text says nothing.
+// The names a screen reader speaks at start, where the table's text says nothing.
 const std::map<std::string, std::string> NomiAccessibili {
-    { "imgGhiaccio", "Corpo di ghiaccio" },
-    { "imgFerro", "Corpo di ferro" },
-    { "imgRame", "Corpo di rame" },
-    { "imgLegno", "Corpo di legno" },
-    { "imgContenitore", "Vasca con acqua" },
-    { "Frame3", "Spiegazione" },
+    { "imgGhiaccio", Lettura::NomeCorpo(Immagine::imgGhiaccio) },
+    { "imgFerro", Lettura::NomeCorpo(Immagine::imgFerro) },
+    { "imgRame", Lettura::NomeCorpo(Immagine::imgRame) },
+    { "imgLegno", Lettura::NomeCorpo(Immagine::imgLegno) },
+    { "imgContenitore", Lettura::NomeVasca(StatoEsperimento {}) },
+    { "imgLiquido", Lettura::NomeCampione(StatoEsperimento {}, Etichetta::lblPSLiquido) },
+    { "imgMateriale", Lettura::NomeCampione(StatoEsperimento {}, Etichetta::lblPSMateriale) },
+    { "Frame3", Lettura::NomePannello(Pannello::Frame3) },
 };
 
 // The window's own pictures, which travel in the markup itself.
@@ -389,9 +393,9 @@ private:
                 + Base64(PngDaBmp(Leggi(m_sorgenti + "/resources/bitmap/contenitore_acqua.bmp")))
                 + "\"" + SorgentiAScala(m_sorgenti, "bitmap/contenitore_acqua.bmp");
         if (disegno != Disegni.end() && disegno->second == "freccia.png")
-            return "<button type=\"button\"" + Attributi(riga, "freccia")
-                + " title=\"Indietro\" aria-label=\"Indietro\"><img alt=\"\"" + src
-                + " draggable=\"false\"></button>\n";
+            return "<button type=\"button\"" + Attributi(riga, "freccia") + " title=\""
+                + Html(Lettura::NomeFreccia) + "\" aria-label=\"" + Html(Lettura::NomeFreccia)
+                + "\"><img alt=\"\"" + src + " draggable=\"false\"></button>\n";
         const auto nome = NomiAccessibili.find(riga.nome);
         const std::string alt = nome == NomiAccessibili.end() ? "" : Html(nome->second);
         // The tank drawn is the window's first complete paint, which the benchmark times.

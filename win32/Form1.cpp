@@ -6,6 +6,7 @@
 #include "DisegniForm.h"
 #include "Disposizione.h"
 #include "Figura.h"
+#include "Lettura.h"
 #include "Module1.h"
 #include "Pixmap.h"
 #include "Procedura.h"
@@ -411,6 +412,7 @@ void Form1::ImpostaImmagini()
     m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
         CW_USEDEFAULT, m_hwnd, nullptr, m_istanza, nullptr);
+    const std::wstring freccia = Largo(Lettura::NomeFreccia);
     for (Figura* bottone : { Command3, Image1 }) {
         bottone->setBottone(true);
         // The arrow is shown at 32 by 32; its 16-pixel image is for a smaller use.
@@ -420,7 +422,7 @@ void Form1::ImpostaImmagini()
         strumento.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         strumento.hwnd = m_hwnd;
         strumento.uId = UINT_PTR(bottone->hwnd());
-        strumento.lpszText = const_cast<wchar_t*>(L"Indietro");
+        strumento.lpszText = const_cast<wchar_t*>(freccia.c_str());
         SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, LPARAM(&strumento));
     }
 }
@@ -611,40 +613,30 @@ LRESULT Form1::Colora(HDC dc, HWND controllo) const
 // Names for whoever reads the window rather than looks at it; they follow the choices.
 void Form1::AggiornaNomi()
 {
-    const StatoEsperimento& stato = m_esperimento.Stato();
-    const auto minuscolo = [](const char* testo) {
-        std::wstring parola = Largo(testo);
-        CharLowerW(parola.data());
-        return parola;
+    const auto nomina = [](Figura* figura, const std::string& nome) {
+        SetWindowTextW(figura->hwnd(), Largo(nome.c_str()).c_str());
     };
-    const bool conLiquido = stato.DensitaLiquido > 0.0;
-    const std::wstring liquido = minuscolo(Catalogo::Liquidi.at(stato.IndiceLiquido).caption);
-    SetWindowTextW(imgContenitore->hwnd(),
-        (L"Vasca con " + (conLiquido ? liquido : std::wstring(L"acqua"))).c_str());
-    SetWindowTextW(imgLiquido->hwnd(),
-        conLiquido ? (L"Campione di " + liquido).c_str() : L"Nessun liquido scelto");
-    SetWindowTextW(imgMateriale->hwnd(),
-        stato.imgCorpo
-            ? (L"Campione di " + minuscolo(Catalogo::Materiali.at(stato.IndiceMateriale).caption))
-                  .c_str()
-            : L"Nessun materiale scelto");
-    SetWindowTextW(imgGhiaccio->hwnd(), L"Corpo di ghiaccio");
-    SetWindowTextW(imgFerro->hwnd(), L"Corpo di ferro");
-    SetWindowTextW(imgRame->hwnd(), L"Corpo di rame");
-    SetWindowTextW(imgLegno->hwnd(), L"Corpo di legno");
-    SetWindowTextW(Command3->hwnd(), L"Indietro");
-    SetWindowTextW(Image1->hwnd(), L"Indietro");
+    nomina(imgContenitore, Lettura::NomeVasca(m_esperimento.Stato()));
+    nomina(imgLiquido, Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSLiquido));
+    nomina(imgMateriale, Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSMateriale));
+    for (Immagine corpo :
+        { Immagine::imgGhiaccio, Immagine::imgFerro, Immagine::imgRame, Immagine::imgLegno })
+        nomina(Picture(corpo), Lettura::NomeCorpo(corpo));
+    nomina(Command3, Lettura::NomeFreccia);
+    nomina(Image1, Lettura::NomeFreccia);
 }
 
 // An open panel takes the focus on its arrow; a screen reader reads the panel, a dialog, with
 // its text, and the arrow with the same text.
 void Form1::DescriviPannelli()
 {
-    const auto testo = [this](const char* nome) { return Largo(Cerca(nome)->riga->testo); };
-    Frame3->ImpostaDialogo(L"Spiegazione", testo("Label1"));
-    Frame4->ImpostaDialogo(L"Informazioni", testo("Label3") + L" " + testo("Label2"));
-    Command3->setDescrizione(testo("Label1"));
-    Image1->setDescrizione(testo("Label3"));
+    for (const auto& [pannello, riquadro, freccia] :
+        { std::tuple { Pannello::Frame3, Frame3, Command3 },
+            std::tuple { Pannello::Frame4, Frame4, Image1 } }) {
+        const std::wstring testo = Largo(Lettura::TestoPannello(pannello).c_str());
+        riquadro->ImpostaDialogo(Largo(Lettura::NomePannello(pannello)), testo);
+        freccia->setDescrizione(testo);
+    }
 }
 
 std::wstring Form1::DescrizioneOpzione(HWND opzione) const
@@ -652,14 +644,9 @@ std::wstring Form1::DescrizioneOpzione(HWND opzione) const
     if (SendMessageW(opzione, BM_GETCHECK, 0, 0) != BST_CHECKED)
         return {};
     const bool liquido = std::count(Option1.begin(), Option1.end(), opzione) > 0;
-    wchar_t testo[64] {};
-    GetWindowTextW(liquido ? lblPSLiquido : lblPSMateriale, testo, 64);
-    const wchar_t* uguale = std::wcschr(testo, L'=');
-    if (!uguale)
-        return {};
-    std::wstring valore(uguale + 1);
-    valore.erase(0, valore.find_first_not_of(L' '));
-    return L"densit\u00e0 " + valore;
+    return Largo(Lettura::DescrizioneScelta(
+        m_esperimento, liquido ? Etichetta::lblPSLiquido : Etichetta::lblPSMateriale)
+                     .c_str());
 }
 
 LRESULT CALLBACK Form1::Opzione(
@@ -934,7 +921,7 @@ void Form1::AbilitaCommand1(bool abilitato)
     if (!abilitato && (fuoco == Command1 || !IsChild(m_hwnd, fuoco))) {
         // A run starts. A disabled button keeps no focus: it waits on the tank, where the run
         // happens, which says so.
-        imgContenitore->setDescrizione(L"esperimento avviato");
+        imgContenitore->setDescrizione(Largo(Lettura::CorsaAvviata));
         DaiFuoco(vasca);
     }
     const bool prima = IsWindowEnabled(Command1);

@@ -541,7 +541,7 @@ class Pagina(unittest.TestCase):
         self.nodo("image", "Campione di ferro")
         self.el("Command1").click()
         self.aspetta("return document.getElementById('annunci').textContent"
-                     ".includes('Esperimento avviato')")
+                     ".includes('esperimento avviato')")
         self.box()
         box = self.nodo("dialog", "Il corpo affonda")
         self.assertTrue(box[3].get("modal"))

@@ -878,8 +878,8 @@ void tst_FinestraWine::perUnLettoreDiSchermo()
         albero.contains(QStringLiteral("ruolo=18 \"Informazioni\" descrizione=\"Scegli il "
                                        "liquido e il materiale, poi premi OK. Software libero")));
     QVERIFY(albero.contains(
-        QStringLiteral("ruolo=43 \"Indietro\" descrizione=\"Scegli il "
-                       "liquido e il materiale, poi premi OK.\" azione=\"Premi\"")));
+        QStringLiteral("ruolo=43 \"Indietro\" descrizione=\"Scegli il liquido e il materiale, "
+                       "poi premi OK. Software libero del gruppo Idrovela\" azione=\"Premi\"")));
     QCOMPARE(
         m_wine->Esegui(m_lettore, { QStringLiteral("premi"), QStringLiteral("Indietro") }).stato,
         0);
