@@ -22,4 +22,10 @@ public:
     // Modal: returns only once the pupil has closed the box.
     virtual void MsgBox(const std::string& testo, const std::string& titolo) = 0;
     virtual void RiproduciSuono(int id) = 0; // returns at once; the sound plays on
+    virtual void MostraPannello(Pannello pannello, bool aperto) = 0;
+    // Modal, with Yes and No and a question's icon, Yes the default and Escape for No: true
+    // for Yes.
+    virtual bool Domanda(const std::string& testo, const std::string& titolo) = 0;
+    // The program ends at once: no tick, reset or question follows, and no sound plays on.
+    virtual void Termina() = 0;
 };

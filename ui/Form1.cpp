@@ -82,6 +82,7 @@ void SenzaIcone(QMessageBox& box)
 Form1::Form1(QWidget* parent)
     : QMainWindow(parent)
     , m_esperimento(*this, QLocale().decimalPoint().toStdString())
+    , m_finestra(*this)
     , tmrDiscesa(this)
 {
     // A fixed border: the window can be minimised and closed, never resized or maximised.
@@ -523,22 +524,31 @@ void Form1::tmrDiscesa_Timer()
 
 void Form1::mnprince_Click()
 {
-    ApriPannello(Frame3, Command3);
+    m_finestra.mnprince_Click();
 }
 
 void Form1::Command3_Click()
 {
-    ChiudiPannello(Frame3);
+    m_finestra.Command3_Click();
 }
 
 void Form1::mninfo_Click()
 {
-    ApriPannello(Frame4, Image1);
+    m_finestra.mninfo_Click();
 }
 
 void Form1::Image1_Click()
 {
-    ChiudiPannello(Frame4);
+    m_finestra.Image1_Click();
+}
+
+void Form1::MostraPannello(Pannello pannello, bool aperto)
+{
+    Riquadro* riquadro = pannello == Pannello::Frame3 ? Frame3 : Frame4;
+    if (aperto)
+        ApriPannello(riquadro, pannello == Pannello::Frame3 ? Command3 : Image1);
+    else
+        ChiudiPannello(riquadro);
 }
 
 // An open panel is a sheet over the window for the keyboard: the focus goes to its arrow, Tab
@@ -547,8 +557,6 @@ void Form1::Image1_Click()
 // mouse; the keys never reach the controls that lie under it.
 void Form1::ApriPannello(Riquadro* pannello, Figura* freccia)
 {
-    if (pannello->isVisible())
-        return; // opening an open panel changes nothing
     m_fuocoPrima.insert(pannello, m_ultimoFuoco);
     const QList<QWidget*> prima = ContenitoreAccessibile::FigliDi(centralWidget());
     pannello->show();
@@ -583,10 +591,8 @@ void Form1::ChiudiPannello(Riquadro* pannello)
 QList<Figura*> Form1::FrecceAperte() const
 {
     QList<Figura*> frecce;
-    if (Frame4->isVisible())
-        frecce << Image1; // the information panel lies in front
-    if (Frame3->isVisible())
-        frecce << Command3;
+    for (Pannello pannello : m_finestra.Aperti())
+        frecce << (pannello == Pannello::Frame3 ? Command3 : Image1);
     return frecce;
 }
 
@@ -608,15 +614,10 @@ void Form1::keyPressEvent(QKeyEvent* event)
         EntraNeiMenu();
         return;
     }
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (Frame4->isVisible()) {
-            Image1_Click();
-            return;
-        }
-        if (Frame3->isVisible()) {
-            Command3_Click();
-            return;
-        }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier
+        && !m_finestra.Aperti().empty()) {
+        m_finestra.Form_Escape();
+        return;
     }
     QMainWindow::keyPressEvent(event);
 }
@@ -636,33 +637,21 @@ void Form1::EntraNeiMenu()
 
 void Form1::mnexit_Click()
 {
-    if (ConfermaUscita())
-        Termina();
-}
-
-void Form1::Form_Unload(bool& cancel)
-{
-    if (ConfermaUscita())
-        Termina();
-    else
-        cancel = true;
+    m_finestra.mnexit_Click();
 }
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    bool cancel = false;
-    if (!m_uscitaConfermata) // once the pupil said yes, the window closes without asking again
-        Form_Unload(cancel);
-    event->setAccepted(!cancel);
+    event->setAccepted(!m_finestra.Form_Unload());
 }
 
-bool Form1::ConfermaUscita()
+bool Form1::Domanda(const std::string& testo, const std::string& titolo)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Uscita"),
-        QStringLiteral("Sei sicuro di voler uscire?"), QMessageBox::Yes | QMessageBox::No, this);
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(titolo),
+        QString::fromStdString(testo), QMessageBox::Yes | QMessageBox::No, this);
     // The whole program speaks Italian, whatever the system's language.
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+    box.button(QMessageBox::Yes)->setText(QString::fromUtf8(DomandaDiUscita::Si));
+    box.button(QMessageBox::No)->setText(QString::fromUtf8(DomandaDiUscita::No));
     SenzaIcone(box);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
@@ -673,7 +662,6 @@ void Form1::Termina()
 {
     // At once: no tick, reset or second question runs after this, and the sound is stopped
     // before the application leaves.
-    m_uscitaConfermata = true;
     tmrDiscesa.stop();
     Module1::Chiudi();
     QCoreApplication::exit(0);

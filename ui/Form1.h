@@ -3,6 +3,7 @@
 
 #include "Controlli.h"
 #include "Esperimento.h"
+#include "Finestra.h"
 #include "Vista.h"
 
 #include <QHash>
@@ -42,6 +43,9 @@ public:
     void Beep() override;
     void MsgBox(const std::string& testo, const std::string& titolo) override;
     void RiproduciSuono(int id) override;
+    void MostraPannello(Pannello pannello, bool aperto) override;
+    bool Domanda(const std::string& testo, const std::string& titolo) override;
+    void Termina() override;
 
     const Esperimento& esperimento() const { return m_esperimento; }
 
@@ -79,11 +83,9 @@ private:
     void mninfo_Click();
     void Image1_Click();
     void mnexit_Click();
-    void Form_Unload(bool& cancel);
-    bool ConfermaUscita();
-    void Termina();
 
     Esperimento m_esperimento;
+    Finestra m_finestra;
     QHash<const QWidget*, float> m_top; // pictures' tops in twips, as the experiment keeps them
 
     Riquadro* Frame1 = nullptr;
@@ -105,7 +107,6 @@ private:
     Figura* Command3 = nullptr;
     Figura* Image1 = nullptr;
     QTimer tmrDiscesa;
-    bool m_uscitaConfermata = false;
     QPointer<QWidget> m_ultimoFuoco; // the last control of the client area that had the focus
     QHash<const Riquadro*, QPointer<QWidget>> m_fuocoPrima; // where it was when a panel opened
     Avviso* m_avviso = nullptr;

@@ -63,10 +63,6 @@ EM_JS(void, ApriOChiudi, (const char* pannello, const char* freccia, const char*
         Idrovela.chiudiPannello(UTF8ToString(pannello));
 });
 
-EM_JS(int, PannelloAperto, (const char* pannello), {
-    return Idrovela.el(UTF8ToString(pannello)).hidden ? 0 : 1;
-});
-
 EM_JS(void, ChiudiPagina, (), {
     Idrovela.termina();
 });
@@ -87,16 +83,11 @@ float TopDiProgetto(Immagine img)
     return 0.0f;
 }
 
-// A panel opens with its text said, which the focus on its arrow would not read.
-void MostraPannello(Pannello pannello, const char* freccia, bool aperto)
-{
-    ApriOChiudi(Nome(pannello), freccia, Lettura::TestoPannello(pannello).c_str(), aperto);
-}
-
 } // namespace
 
 Form1::Form1()
     : m_esperimento(*this, LinguaItaliana() ? "," : ".")
+    , m_finestra(*this)
 {
     for (std::size_t i = 0; i < m_top.size(); ++i)
         m_top[i] = TopDiProgetto(Immagine(i));
@@ -187,36 +178,44 @@ void Form1::tmrDiscesa_Timer()
 
 void Form1::mnprince_Click()
 {
-    MostraPannello(Pannello::Frame3, "Command3", true);
+    m_finestra.mnprince_Click();
 }
 
 void Form1::Command3_Click()
 {
-    MostraPannello(Pannello::Frame3, "Command3", false);
+    m_finestra.Command3_Click();
 }
 
 void Form1::mninfo_Click()
 {
-    MostraPannello(Pannello::Frame4, "Image1", true);
+    m_finestra.mninfo_Click();
 }
 
 void Form1::Image1_Click()
 {
-    MostraPannello(Pannello::Frame4, "Image1", false);
+    m_finestra.Image1_Click();
 }
 
 void Form1::mnexit_Click()
 {
-    if (AspettaBox("Sei sicuro di voler uscire?", "Uscita", 1))
-        Termina();
+    m_finestra.mnexit_Click();
 }
 
 void Form1::Form_Escape()
 {
-    if (PannelloAperto("Frame4"))
-        Image1_Click();
-    else if (PannelloAperto("Frame3"))
-        Command3_Click();
+    m_finestra.Form_Escape();
+}
+
+// A panel opens with its text said, which the focus on its arrow would not read.
+void Form1::MostraPannello(Pannello pannello, bool aperto)
+{
+    ApriOChiudi(Nome(pannello), pannello == Pannello::Frame3 ? "Command3" : "Image1",
+        Lettura::TestoPannello(pannello).c_str(), aperto);
+}
+
+bool Form1::Domanda(const std::string& testo, const std::string& titolo)
+{
+    return AspettaBox(testo.c_str(), titolo.c_str(), 1) == 1;
 }
 
 // The names that follow the choices.

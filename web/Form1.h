@@ -3,6 +3,7 @@
 
 #include "Controlli.h"
 #include "Esperimento.h"
+#include "Finestra.h"
 #include "Vista.h"
 
 #include <array>
@@ -25,6 +26,9 @@ public:
     void Beep() override;
     void MsgBox(const std::string& testo, const std::string& titolo) override;
     void RiproduciSuono(int id) override;
+    void MostraPannello(Pannello pannello, bool aperto) override;
+    bool Domanda(const std::string& testo, const std::string& titolo) override;
+    void Termina() override;
 
     void Form_Load();
     void Option1_Click(int index);
@@ -40,8 +44,8 @@ public:
 
 private:
     void AggiornaNomi();
-    void Termina();
 
     Esperimento m_esperimento;
+    Finestra m_finestra;
     std::array<float, 7> m_top {}; // each picture's top in twips, as the experiment keeps it
 };

@@ -8,6 +8,7 @@
 #include "CssPx.h"
 #include "Disposizione.h"
 #include "Esperimento.h"
+#include "Finestra.h"
 #include "Lettura.h"
 
 #include <zlib.h>
@@ -457,6 +458,8 @@ int main(int argc, char** argv)
         std::string pagina = Leggi(argv[2]);
         Sostituisci(pagina, "@ICONA@", DatiPng(sorgenti, "busto.png"));
         Sostituisci(pagina, "@CONTROLLI@", Scrittore(sorgenti).Contenitore(nullptr));
+        Sostituisci(pagina, "@SI@", Html(DomandaDiUscita::Si));
+        Sostituisci(pagina, "@NO@", Html(DomandaDiUscita::No));
         Sostituisci(pagina, "@RISORSE@", TabellaRisorse(sorgenti));
         Scrivi(argv[3], pagina);
         Scrivi(argv[4], Rettangoli());

@@ -219,8 +219,8 @@ LRESULT CALLBACK RinominaBottoni(int codice, WPARAM w, LPARAM l)
         GetClassNameW(box, classe, 16);
         if (std::wcscmp(classe, L"#32770") == 0) {
             // With their letters, as the system's own Yes and No have theirs.
-            SetDlgItemTextW(box, IDYES, L"&S\u00ec");
-            SetDlgItemTextW(box, IDNO, L"&No");
+            SetDlgItemTextW(box, IDYES, (L"&" + Largo(DomandaDiUscita::Si)).c_str());
+            SetDlgItemTextW(box, IDNO, (L"&" + Largo(DomandaDiUscita::No)).c_str());
             UnhookWindowsHookEx(gancioUscita);
             gancioUscita = nullptr;
             return 0;
@@ -247,6 +247,7 @@ void Form1::Registra(HINSTANCE istanza)
 Form1::Form1(HINSTANCE istanza)
     : m_istanza(istanza)
     , m_esperimento(*this, SeparatoreDecimale())
+    , m_finestra(*this)
     , m_sfondoForm(CreateSolidBrush(SfondoForm))
     , m_sfondoPannelli(CreateSolidBrush(RGB(192, 255, 255)))
 {
@@ -769,16 +770,15 @@ bool Form1::PreTraduci(MSG& messaggio)
     return IsDialogMessageW(m_hwnd, &messaggio);
 }
 
-void Form1::MostraPannello(Riquadro* pannello, Figura* freccia)
+void Form1::ApriPannello(Riquadro* pannello, Figura* freccia)
 {
-    if (!IsWindowVisible(pannello->hwnd()))
-        m_fuocoPrima[pannello] = GetFocus();
+    m_fuocoPrima[pannello] = GetFocus();
     ShowWindow(pannello->hwnd(), SW_SHOWNA);
     NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, pannello->hwnd(), OBJID_CLIENT, CHILDID_SELF);
     DaiFuoco(freccia->hwnd());
 }
 
-void Form1::NascondiPannello(Riquadro* pannello)
+void Form1::ChiudiPannello(Riquadro* pannello)
 {
     const bool conFuoco = IsChild(pannello->hwnd(), GetFocus());
     const HWND prima = m_fuocoPrima[pannello];
@@ -787,10 +787,8 @@ void Form1::NascondiPannello(Riquadro* pannello)
     for (auto& voce : m_fuocoPrima)
         if (IsChild(pannello->hwnd(), voce.second))
             voce.second = prima;
-    const bool aperto = IsWindowVisible(pannello->hwnd());
     ShowWindow(pannello->hwnd(), SW_HIDE);
-    if (aperto)
-        NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, pannello->hwnd(), OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, pannello->hwnd(), OBJID_CLIENT, CHILDID_SELF);
     if (!conFuoco)
         return;
     m_fuocoSalvato = prima;
@@ -809,8 +807,8 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
                 mnexit_Click();
             else if (id == mninfo)
                 mninfo_Click();
-            else if (id == IDCANCEL) // Escape: the frontmost open panel closes
-                NascondiPannello(IsWindowVisible(Frame4->hwnd()) ? Frame4 : Frame3);
+            else if (id == IDCANCEL) // Escape that no control took
+                m_finestra.Form_Escape();
             else if (id == IDOK) // Return, where no control takes it itself
                 PremiFuoco();
             return 0;
@@ -845,11 +843,9 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return Colora(HDC(w), HWND(l));
-    case WM_CLOSE: {
-        bool cancel = false;
-        Form_Unload(cancel);
+    case WM_CLOSE:
+        m_finestra.Form_Unload(); // Yes ends the process inside; No leaves the window as it was
         return 0;
-    }
     case WM_DPICHANGED: {
         const RECT* proposto = reinterpret_cast<const RECT*>(l);
         SetWindowPos(m_hwnd, nullptr, proposto->left, proposto->top,
@@ -999,22 +995,31 @@ void Form1::tmrDiscesa_Timer()
 
 void Form1::mnprince_Click()
 {
-    MostraPannello(Frame3, Command3);
+    m_finestra.mnprince_Click();
 }
 
 void Form1::Command3_Click()
 {
-    NascondiPannello(Frame3);
+    m_finestra.Command3_Click();
 }
 
 void Form1::mninfo_Click()
 {
-    MostraPannello(Frame4, Image1);
+    m_finestra.mninfo_Click();
 }
 
 void Form1::Image1_Click()
 {
-    NascondiPannello(Frame4);
+    m_finestra.Image1_Click();
+}
+
+void Form1::MostraPannello(Pannello pannello, bool aperto)
+{
+    Riquadro* riquadro = pannello == Pannello::Frame3 ? Frame3 : Frame4;
+    if (aperto)
+        ApriPannello(riquadro, pannello == Pannello::Frame3 ? Command3 : Image1);
+    else
+        ChiudiPannello(riquadro);
 }
 
 void Form1::Command3_MouseDown()
@@ -1039,22 +1044,14 @@ void Form1::Image1_MouseUp()
 
 void Form1::mnexit_Click()
 {
-    if (ConfermaUscita())
-        Termina();
+    m_finestra.mnexit_Click();
 }
 
-void Form1::Form_Unload(bool& cancel)
-{
-    if (ConfermaUscita())
-        Termina();
-    cancel = true;
-}
-
-bool Form1::ConfermaUscita()
+bool Form1::Domanda(const std::string& testo, const std::string& titolo)
 {
     gancioUscita = SetWindowsHookExW(WH_CBT, RinominaBottoni, nullptr, GetCurrentThreadId());
-    const int risposta = MessageBoxW(m_hwnd, L"Sei sicuro di voler uscire?", L"Uscita",
-        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
+    const int risposta = MessageBoxW(m_hwnd, Largo(testo.c_str()).c_str(),
+        Largo(titolo.c_str()).c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
     if (gancioUscita) {
         UnhookWindowsHookEx(gancioUscita);
         gancioUscita = nullptr;

@@ -3,6 +3,7 @@
 
 #include "Controlli.h"
 #include "Esperimento.h"
+#include "Finestra.h"
 #include "Vista.h"
 
 #include <windows.h>
@@ -46,6 +47,9 @@ public:
     void Beep() override;
     void MsgBox(const std::string& testo, const std::string& titolo) override;
     void RiproduciSuono(int id) override;
+    void MostraPannello(Pannello pannello, bool aperto) override;
+    bool Domanda(const std::string& testo, const std::string& titolo) override;
+    [[noreturn]] void Termina() override;
 
 private:
     struct Controllo {
@@ -94,8 +98,8 @@ private:
     void SpostaFuoco(bool avanti);
     std::vector<HWND> OrdineTab() const;
     // An open panel holds the focus on its arrow; closed, it gives it back.
-    void MostraPannello(Riquadro* pannello, Figura* freccia);
-    void NascondiPannello(Riquadro* pannello);
+    void ApriPannello(Riquadro* pannello, Figura* freccia);
+    void ChiudiPannello(Riquadro* pannello);
 
     void Form_Load();
     void Option1_Click(int index);
@@ -111,13 +115,11 @@ private:
     void Image1_MouseDown();
     void Image1_MouseUp();
     void mnexit_Click();
-    void Form_Unload(bool& cancel);
-    bool ConfermaUscita();
-    [[noreturn]] void Termina();
 
     HINSTANCE m_istanza = nullptr;
     HWND m_hwnd = nullptr;
     Esperimento m_esperimento;
+    Finestra m_finestra;
     int m_dpi = 96;
     std::vector<Controllo> m_controlli; // one per row of the layout table
     std::vector<std::unique_ptr<Figura>> m_figure;

@@ -56,6 +56,17 @@ public:
             duranteMsgBox();
     }
     void RiproduciSuono(int id) override { chiamate << QString("suono %1").arg(id); }
+    void MostraPannello(Pannello pannello, bool aperto) override
+    {
+        chiamate << (aperto ? "apri " : "chiudi ") + QLatin1String(Nome(pannello));
+    }
+    bool Domanda(const std::string& testo, const std::string& titolo) override
+    {
+        chiamate << "domanda " + QString::fromStdString(titolo) + ": "
+                + QString::fromStdString(testo);
+        return risposta;
+    }
+    void Termina() override { chiamate << "termina"; }
 
     // The calls made since the last look, and a fresh start for the next step.
     QStringList Prendi() { return std::exchange(chiamate, {}); }
@@ -69,4 +80,5 @@ public:
     bool okAbilitato = false;
     bool timerAttivo = false;
     std::function<void()> duranteMsgBox;
+    bool risposta = false; // to every question
 };
