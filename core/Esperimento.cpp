@@ -2,9 +2,11 @@
 #include "Esperimento.h"
 
 #include "Catalogo.h"
+#include "Disposizione.h"
 #include "FormatoGenerale.h"
 #include "Vista.h"
 
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -13,12 +15,28 @@ bool IndiceValido(int indice)
 {
     return indice >= 0 && indice < 4;
 }
+
+float TopDiProgetto(Immagine img)
+{
+    for (const Disposizione::Riga& riga : Disposizione::Controlli)
+        if (std::strcmp(riga.nome, Nome(img)) == 0)
+            return float(riga.top);
+    return 0.0f;
+}
 } // namespace
 
 Esperimento::Esperimento(Vista& vista, std::string separatoreDecimale)
     : m_vista(vista)
     , m_separatore(std::move(separatoreDecimale))
 {
+    for (std::size_t i = 0; i < m_top.size(); ++i)
+        m_top[i] = TopDiProgetto(Immagine(i));
+}
+
+void Esperimento::ImpostaTop(Immagine img, float top)
+{
+    m_top[std::size_t(img)] = top;
+    m_vista.ImpostaTop(img, top);
 }
 
 void Esperimento::Form_Load()
@@ -94,11 +112,12 @@ void Esperimento::DeterminaMateriale()
     // sinking, stays where it is.
     const bool giaInVista = m_corpoInVista && corpoPrima == materiale.corpo;
     if (!giaInVista)
-        m_vista.ImpostaTop(materiale.corpo, Discesa::TopIniziale);
+        ImpostaTop(materiale.corpo, Discesa::TopIniziale);
     m_vista.ImpostaVisibile(materiale.corpo, true);
     m_corpoInVista = true;
-    for (Immagine altro : materiale.altri)
-        m_vista.ImpostaVisibile(altro, false);
+    for (const std::optional<Immagine>& altro :
+        { m_stato.imgAltro1, m_stato.imgAltro2, m_stato.imgAltro3 })
+        m_vista.ImpostaVisibile(*altro, false);
 }
 
 void Esperimento::AvviaDiscesa()
@@ -113,7 +132,7 @@ void Esperimento::AvviaDiscesa()
     const Immagine corpo = *m_stato.imgCorpo;
     if (Affonda())
         m_vista.RiproduciSuono(Discesa::SuonoAffonda);
-    m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
+    ImpostaTop(corpo, Discesa::TopIniziale);
     m_vista.AbilitaTimer(true);
     m_vista.ImpostaVisibile(corpo, true);
     m_corpoInVista = true;
@@ -132,20 +151,20 @@ void Esperimento::tmrDiscesa_Timer()
         // A body that floats shows at the surface under its verdict, even one that had begun
         // to sink before a denser liquid was chosen.
         m_vista.AbilitaTimer(false);
-        m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
+        ImpostaTop(corpo, Discesa::TopIniziale);
         Concludi(Verdetto::TestoGalleggia, Verdetto::TitoloGalleggia);
         m_vista.AbilitaCommand1(true);
         return;
     }
-    m_vista.ImpostaTop(corpo, m_vista.LeggiTop(corpo) + Discesa::Passo);
-    if (!(m_vista.LeggiTop(corpo) > Discesa::LimiteFondo))
+    ImpostaTop(corpo, Top(corpo) + Discesa::Passo);
+    if (!(Top(corpo) > Discesa::LimiteFondo))
         return;
     // The body lies on the floor while the pupil reads that it sinks; once the box is closed
     // the reset hides it, and only then does it go back to the start, unseen.
     m_vista.AbilitaTimer(false);
-    m_vista.ImpostaTop(corpo, Discesa::LimiteFondo);
+    ImpostaTop(corpo, Discesa::LimiteFondo);
     Concludi(Verdetto::TestoAffonda, Verdetto::TitoloAffonda);
-    m_vista.ImpostaTop(corpo, Discesa::TopIniziale);
+    ImpostaTop(corpo, Discesa::TopIniziale);
     m_vista.AbilitaCommand1(true);
 }
 

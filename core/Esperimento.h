@@ -3,6 +3,7 @@
 
 #include "Controlli.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,6 +60,8 @@ public:
 
     const StatoEsperimento& Stato() const { return m_stato; }
     const std::string& Separatore() const { return m_separatore; } // the densities' decimal one
+    // A picture's top, in twips: where the design puts it until the experiment moves it.
+    float Top(Immagine img) const { return m_top[std::size_t(img)]; }
     // A liquid and a material have each been chosen: only then is there an experiment to run.
     bool CoppiaScelta() const { return m_stato.LiquidoScelto && m_stato.MaterialeScelto; }
 
@@ -66,9 +69,11 @@ private:
     void ContaScelta(bool coppiaPrima);
     bool Affonda() const { return m_stato.DensitaMateriale > m_stato.DensitaLiquido; }
     void Concludi(const char* testo, const char* titolo);
+    void ImpostaTop(Immagine img, float top);
 
     Vista& m_vista;
     std::string m_separatore;
     StatoEsperimento m_stato;
     bool m_corpoInVista = false; // imgCorpo shows: chosen or running, and not yet reset
+    std::array<float, 7> m_top {}; // every picture's, in the order of Immagine
 };

@@ -13,7 +13,6 @@ public:
 
     virtual void ImpostaVisibile(Immagine img, bool visibile) = 0;
     virtual void ImpostaTop(Immagine img, float top) = 0; // twips from the client area's top
-    virtual float LeggiTop(Immagine img) const = 0;
     virtual void CaricaBitmap(Immagine img, int id) = 0; // a bitmap of the resource table
     virtual void ImpostaCaption(Etichetta lbl, const std::string& testo) = 0;
     virtual void AbilitaCommand1(bool abilitato) = 0;

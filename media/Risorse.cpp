@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Risorse.h"
 
+#include "Geometria.h"
+
 #include <QFile>
 #include <QIcon>
 
@@ -52,17 +54,22 @@ const char* Percorso(Risorse::Disegno disegno)
     return "";
 }
 
-// Qt's own convention: the drawing for a pixel ratio of n lies beside the design picture with
-// "@nx" in its name, and is chosen as Qt chooses an icon's.
+// The drawing for a scale of n lies beside the design picture with "@nx" in its name; where
+// the scale asks for one that is missing, the next smaller serves.
 QImage AScala(const QString& percorso, const char* formato, qreal rapporto)
 {
-    qreal scala = 1;
-    const QString scelto = qt_findAtNxFile(percorso, rapporto, &scala);
-    if (scelto == percorso)
-        return QImage(percorso, formato);
-    QImage immagine(scelto, "PNG");
-    immagine.setDevicePixelRatio(scala);
-    return immagine;
+    const qsizetype fine = percorso.lastIndexOf(QLatin1Char('.'));
+    const qsizetype punto = fine < 0 ? percorso.size() : fine;
+    for (int scala = Geometria::ScalaDisegno(rapporto); scala > 1; --scala) {
+        const QString scelto
+            = percorso.left(punto) + QStringLiteral("@%1x").arg(scala) + percorso.mid(punto);
+        if (!QFile::exists(scelto))
+            continue;
+        QImage immagine(scelto, "PNG");
+        immagine.setDevicePixelRatio(scala);
+        return immagine;
+    }
+    return QImage(percorso, formato);
 }
 } // namespace
 

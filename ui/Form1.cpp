@@ -37,10 +37,6 @@ using Disposizione::Tipo;
 
 namespace {
 
-constexpr int LarghezzaClient = 7110; // twips
-constexpr int AltezzaClient = 6000;
-const QColor SfondoForm(199, 199, 199);
-
 QString Nome(const Riga& riga)
 {
     const QString nome = QString::fromLatin1(riga.nome);
@@ -139,9 +135,10 @@ void Form1::CreaControlli()
 {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Form1"));
-    client->setFixedSize(Twips::Px(LarghezzaClient), Twips::Px(AltezzaClient));
+    client->setFixedSize(
+        Twips::Px(Geometria::LarghezzaClient), Twips::Px(Geometria::AltezzaClient));
     client->setAutoFillBackground(true);
-    Colora(client, QPalette::Window, SfondoForm);
+    Colora(client, QPalette::Window, Rgb(Geometria::SfondoForm, {}));
     setCentralWidget(client);
     client->setProperty(ContenitoreAccessibile::Ordinato, true);
 
@@ -228,9 +225,7 @@ QWidget* Form1::CreaControllo(const Riga& riga, QWidget* contenitore)
         break;
     }
     case Tipo::Picture: {
-        auto* figura = new Figura(contenitore);
-        m_top.insert(figura, float(riga.top));
-        controllo = figura;
+        controllo = new Figura(contenitore);
         break;
     }
     case Tipo::Line:
@@ -412,13 +407,7 @@ void Form1::ImpostaVisibile(Immagine img, bool visibile)
 void Form1::ImpostaTop(Immagine img, float top)
 {
     Figura* figura = Picture(img);
-    m_top.insert(figura, top);
     figura->move(figura->x(), Twips::Px(top));
-}
-
-float Form1::LeggiTop(Immagine img) const
-{
-    return m_top.value(Picture(img));
 }
 
 void Form1::CaricaBitmap(Immagine img, int id)

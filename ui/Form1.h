@@ -35,7 +35,6 @@ public:
     // What the experiment may do to the window.
     void ImpostaVisibile(Immagine img, bool visibile) override;
     void ImpostaTop(Immagine img, float top) override;
-    float LeggiTop(Immagine img) const override;
     void CaricaBitmap(Immagine img, int id) override;
     void ImpostaCaption(Etichetta lbl, const std::string& testo) override;
     void AbilitaCommand1(bool abilitato) override;
@@ -86,7 +85,6 @@ private:
 
     Esperimento m_esperimento;
     Finestra m_finestra;
-    QHash<const QWidget*, float> m_top; // pictures' tops in twips, as the experiment keeps them
 
     Riquadro* Frame1 = nullptr;
     Riquadro* Frame2 = nullptr;

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 
-#include "CssPx.h"
-#include "Disposizione.h"
+#include "Geometria.h"
 #include "Lettura.h"
 #include "Module1.h"
 
 #include <emscripten.h>
-
-#include <cstring>
 
 // clang-format off
 EM_JS(int, LinguaItaliana, (), {
@@ -73,24 +70,10 @@ EM_ASYNC_JS(int, AspettaBox, (const char* testo, const char* titolo, int domanda
 });
 // clang-format on
 
-namespace {
-
-float TopDiProgetto(Immagine img)
-{
-    for (const Disposizione::Riga& riga : Disposizione::Controlli)
-        if (std::strcmp(riga.nome, Nome(img)) == 0)
-            return float(riga.top);
-    return 0.0f;
-}
-
-} // namespace
-
 Form1::Form1()
     : m_esperimento(*this, LinguaItaliana() ? "," : ".")
     , m_finestra(*this)
 {
-    for (std::size_t i = 0; i < m_top.size(); ++i)
-        m_top[i] = TopDiProgetto(Immagine(i));
     Collega();
     Form_Load();
 }
@@ -102,13 +85,7 @@ void Form1::ImpostaVisibile(Immagine img, bool visibile)
 
 void Form1::ImpostaTop(Immagine img, float top)
 {
-    m_top[std::size_t(img)] = top;
-    SpostaInVerticale(Nome(img), int(Px(top)));
-}
-
-float Form1::LeggiTop(Immagine img) const
-{
-    return m_top[std::size_t(img)];
+    SpostaInVerticale(Nome(img), Twips::Px(top));
 }
 
 void Form1::CaricaBitmap(Immagine img, int id)

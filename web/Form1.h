@@ -6,7 +6,6 @@
 #include "Finestra.h"
 #include "Vista.h"
 
-#include <array>
 #include <string>
 
 // The one window, as the page's markup: the tank, the two option groups, "OK", the two panels
@@ -18,7 +17,6 @@ public:
 
     void ImpostaVisibile(Immagine img, bool visibile) override;
     void ImpostaTop(Immagine img, float top) override;
-    float LeggiTop(Immagine img) const override;
     void CaricaBitmap(Immagine img, int id) override;
     void ImpostaCaption(Etichetta lbl, const std::string& testo) override;
     void AbilitaCommand1(bool abilitato) override;
@@ -47,5 +45,4 @@ private:
 
     Esperimento m_esperimento;
     Finestra m_finestra;
-    std::array<float, 7> m_top {}; // each picture's top in twips, as the experiment keeps it
 };

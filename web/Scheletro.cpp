@@ -5,10 +5,10 @@
 // SORGENTI is the source tree, MODELLO the page's template; PAGINA receives the page (the
 // shell that the compiler fills with the program) and RETTANGOLI the rectangle of every control
 // in CSS pixels of the client area, as JSON, for the tests.
-#include "CssPx.h"
 #include "Disposizione.h"
 #include "Esperimento.h"
 #include "Finestra.h"
+#include "Geometria.h"
 #include "Lettura.h"
 
 #include <zlib.h>
@@ -29,6 +29,7 @@ using Disposizione::Carattere;
 using Disposizione::Colore;
 using Disposizione::Riga;
 using Disposizione::Tipo;
+using Twips::Px;
 
 namespace {
 
@@ -429,12 +430,14 @@ std::string Rettangoli()
     return json + "\n";
 }
 
+// Every place of the mark; a template without it is a fault.
 void Sostituisci(std::string& testo, const std::string& segno, const std::string& valore)
 {
-    const std::size_t dove = testo.find(segno);
+    std::size_t dove = testo.find(segno);
     if (dove == std::string::npos)
         throw std::runtime_error("the template has no " + segno);
-    testo.replace(dove, segno.size(), valore);
+    for (; dove != std::string::npos; dove = testo.find(segno, dove + valore.size()))
+        testo.replace(dove, segno.size(), valore);
 }
 
 void Scrivi(const std::string& percorso, const std::string& testo)
@@ -457,6 +460,12 @@ int main(int argc, char** argv)
         const std::string sorgenti = argv[1];
         std::string pagina = Leggi(argv[2]);
         Sostituisci(pagina, "@ICONA@", DatiPng(sorgenti, "busto.png"));
+        Sostituisci(pagina, "@LARGHEZZA@", std::to_string(Px(Geometria::LarghezzaClient)));
+        Sostituisci(pagina, "@ALTEZZA@", std::to_string(Px(Geometria::AltezzaClient)));
+        const Colore sfondo = Geometria::SfondoForm;
+        Sostituisci(pagina, "@SFONDO@",
+            "rgb(" + std::to_string(sfondo.r) + ", " + std::to_string(sfondo.g) + ", "
+                + std::to_string(sfondo.b) + ")");
         Sostituisci(pagina, "@CONTROLLI@", Scrittore(sorgenti).Contenitore(nullptr));
         Sostituisci(pagina, "@SI@", Html(DomandaDiUscita::Si));
         Sostituisci(pagina, "@NO@", Html(DomandaDiUscita::No));

@@ -17,7 +17,6 @@ extern const Disegno CorpoFerro;
 extern const Disegno CorpoRame;
 extern const Disegno CorpoLegno;
 extern const Disegno Freccia32;
-extern const Disegno Freccia16;
 // The bust for the title bar and the taskbar, at 16, 32 and 48 pixels, with an alpha channel.
 extern const Disegno Busto16;
 extern const Disegno Busto32;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Figura.h"
+#include "Geometria.h"
 #include "Procedura.h"
-#include "Twips.h"
 
 #include <windowsx.h>
 
@@ -36,11 +36,10 @@ HRGN RegioneOpaca(const Pixmap& pixmap)
     return regione;
 }
 
-// The larger drawing that suits a screen: the smallest at least as large as the screen's
-// scale asks, or the largest there is; resampled from there to the exact size.
+// The larger drawing that suits a screen, resampled from there to the exact size.
 int ScalaPer(int dpi)
 {
-    return std::clamp((dpi + Twips::DpiStandard - 1) / Twips::DpiStandard, 1, 3);
+    return Geometria::ScalaDisegno(double(dpi) / Twips::DpiStandard);
 }
 
 COLORREF ColoreDi(HBRUSH pennello)

@@ -6,12 +6,12 @@
 #include "DisegniForm.h"
 #include "Disposizione.h"
 #include "Figura.h"
+#include "Geometria.h"
 #include "Lettura.h"
 #include "Module1.h"
 #include "Pixmap.h"
 #include "Procedura.h"
 #include "Riquadro.h"
-#include "Twips.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -29,9 +29,6 @@ using Disposizione::Tipo;
 namespace {
 
 constexpr wchar_t Classe[] = L"Form1";
-constexpr int LarghezzaClient = 7110; // twips
-constexpr int AltezzaClient = 6000;
-constexpr COLORREF SfondoForm = RGB(199, 199, 199);
 constexpr DWORD Stile = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD StileEsteso = WS_EX_CONTROLPARENT;
 
@@ -248,11 +245,12 @@ Form1::Form1(HINSTANCE istanza)
     : m_istanza(istanza)
     , m_esperimento(*this, SeparatoreDecimale())
     , m_finestra(*this)
-    , m_sfondoForm(CreateSolidBrush(SfondoForm))
+    , m_sfondoForm(CreateSolidBrush(Rgb(Geometria::SfondoForm, COLOR_BTNFACE)))
     , m_sfondoPannelli(CreateSolidBrush(RGB(192, 255, 255)))
 {
     m_dpi = DpiDi(nullptr);
-    RECT finestra { 0, 0, Twips::Px(LarghezzaClient, m_dpi), Twips::Px(AltezzaClient, m_dpi) };
+    RECT finestra { 0, 0, Twips::Px(Geometria::LarghezzaClient, m_dpi),
+        Twips::Px(Geometria::AltezzaClient, m_dpi) };
     AdattaRettangolo(finestra, m_dpi);
     m_hwnd = CreateWindowExW(StileEsteso, Classe, L"Idrovela", Stile, CW_USEDEFAULT, CW_USEDEFAULT,
         finestra.right - finestra.left, finestra.bottom - finestra.top, nullptr, nullptr, istanza,
@@ -558,7 +556,8 @@ void Form1::Disponi(int dpi)
 
 void Form1::DimensionaFinestra(int dpi)
 {
-    const SIZE client { Twips::Px(LarghezzaClient, dpi), Twips::Px(AltezzaClient, dpi) };
+    const SIZE client { Twips::Px(Geometria::LarghezzaClient, dpi),
+        Twips::Px(Geometria::AltezzaClient, dpi) };
     RECT finestra { 0, 0, client.cx, client.cy };
     AdattaRettangolo(finestra, dpi);
     SIZE misura { finestra.right - finestra.left, finestra.bottom - finestra.top };
@@ -889,11 +888,6 @@ void Form1::ImpostaTop(Immagine img, float top)
     controllo->top = top;
     SetWindowPos(controllo->hwnd, nullptr, Twips::Px(controllo->riga->left, m_dpi),
         Twips::Px(top, m_dpi), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-float Form1::LeggiTop(Immagine img) const
-{
-    return ControlloDi(img)->top;
 }
 
 void Form1::CaricaBitmap(Immagine img, int id)

@@ -39,7 +39,6 @@ public:
     // What the experiment may do to the window.
     void ImpostaVisibile(Immagine img, bool visibile) override;
     void ImpostaTop(Immagine img, float top) override;
-    float LeggiTop(Immagine img) const override;
     void CaricaBitmap(Immagine img, int id) override;
     void ImpostaCaption(Etichetta lbl, const std::string& testo) override;
     void AbilitaCommand1(bool abilitato) override;

@@ -25,7 +25,6 @@ public:
         tops[img] = top;
         chiamate << QString("top %1 %2").arg(QLatin1String(Nome(img))).arg(double(top));
     }
-    float LeggiTop(Immagine img) const override { return tops.at(img); }
     void CaricaBitmap(Immagine img, int id) override
     {
         chiamate << QString("bitmap %1 %2").arg(QLatin1String(Nome(img))).arg(id);

@@ -677,7 +677,7 @@ QString tst_Scolaresca::Verifica()
             errori << nome + (atteso ? QStringLiteral(" is hidden") : QStringLiteral(" shows"));
         if (figura->x() != LeftCorpi)
             errori << nome + QStringLiteral(" moved sideways to x=%1").arg(figura->x());
-        const float top = m_form->LeggiTop(ImmaginiCorpi.at(corpo));
+        const float top = m_form->esperimento().Top(ImmaginiCorpi.at(corpo));
         if (top < Modello::TopIniziale || top > TopMassimo)
             errori << nome + QStringLiteral(" stands at %1 twips, off the tank").arg(top);
         if (top != m_modello.top(corpo))

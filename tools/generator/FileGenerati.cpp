@@ -89,10 +89,8 @@ void Finestra(QMap<QString, QByteArray>& file)
     file.insert("finestra/freccia.png", Png(FrecciaIndietro(32)));
     AScala(file, "finestra/busto.png", [](int scala) { return Busto(scala); });
     AScala(file, "finestra/freccia.png", [](int scala) { return FrecciaIndietro(32, scala); });
-    // The Win32 window draws the arrow itself, at the size that the screen's scale asks for.
-    for (int lato : { 32, 16 })
-        file.insert(QStringLiteral("windows/freccia%1.dib").arg(lato),
-            ImmagineIcona(FrecciaIndietro(lato), 4));
+    // The Win32 window draws the arrow itself, resampled to the size the screen's scale asks for.
+    file.insert("windows/freccia32.dib", ImmagineIcona(FrecciaIndietro(32), 4));
 
     const QByteArray iconaBusto = ImmagineIcona(busto);
     file.insert("windows/busto.dib", iconaBusto);
