@@ -2,16 +2,21 @@
 #include "Form1.h"
 
 #include "Accessibile.h"
+#include "Caratteri.h"
 #include "Catalogo.h"
 #include "DisegniForm.h"
 #include "Disposizione.h"
+#include "DomandaSiNo.h"
+#include "Dpi.h"
 #include "Figura.h"
 #include "Geometria.h"
+#include "Icone.h"
 #include "Lettura.h"
 #include "Module1.h"
 #include "Pixmap.h"
 #include "Procedura.h"
 #include "Riquadro.h"
+#include "Testo.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -42,24 +47,6 @@ constexpr UINT_PTR tmrDiscesa = 1;
 // Posted when a box has closed: the focus goes back to a control once the box's work is done.
 constexpr UINT RendiFuoco = WM_APP + 1;
 
-std::wstring Largo(const char* testo)
-{
-    const int n = MultiByteToWideChar(CP_UTF8, 0, testo, -1, nullptr, 0);
-    std::wstring largo(std::size_t(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, testo, -1, largo.data(), n);
-    largo.resize(std::wcslen(largo.c_str()));
-    return largo;
-}
-
-std::string Utf8(const wchar_t* testo)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, testo, -1, nullptr, 0, nullptr, nullptr);
-    std::string stretto(std::size_t(n > 0 ? n : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, testo, -1, stretto.data(), n, nullptr, nullptr);
-    stretto.resize(std::strlen(stretto.c_str()));
-    return stretto;
-}
-
 std::string SeparatoreDecimale()
 {
     wchar_t separatore[8] {};
@@ -71,89 +58,6 @@ std::string SeparatoreDecimale()
 COLORREF Rgb(Colore colore, int sistema)
 {
     return colore.Sistema() ? GetSysColor(sistema) : RGB(colore.r, colore.g, colore.b);
-}
-
-// The functions that know the DPI of each monitor came with Windows 10; before it the
-// system's DPI stands for every window.
-template <typename Funzione> Funzione DaUser32(const char* nome)
-{
-    return reinterpret_cast<Funzione>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), nome)));
-}
-
-int DpiDi(HWND hwnd)
-{
-    static const auto perFinestra = DaUser32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    if (perFinestra && hwnd)
-        return int(perFinestra(hwnd));
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return dpi;
-}
-
-void AdattaRettangolo(RECT& rettangolo, int dpi)
-{
-    static const auto perDpi
-        = DaUser32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
-    if (perDpi)
-        perDpi(&rettangolo, Stile, TRUE, StileEsteso, UINT(dpi));
-    else
-        AdjustWindowRectEx(&rettangolo, Stile, TRUE, StileEsteso);
-}
-
-int MetricaDi(int metrica, int dpi)
-{
-    static const auto perDpi = DaUser32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
-    return perDpi ? perDpi(metrica, UINT(dpi)) : GetSystemMetrics(metrica);
-}
-
-LOGFONTW FontDeiMessaggi(int dpi)
-{
-    static const auto perDpi
-        = DaUser32<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
-    NONCLIENTMETRICSW metriche {};
-    metriche.cbSize = sizeof metriche;
-    const bool letto = perDpi
-        ? perDpi(SPI_GETNONCLIENTMETRICS, sizeof metriche, &metriche, 0, UINT(dpi))
-        : SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metriche, &metriche, 0);
-    if (!letto)
-        std::wcscpy(metriche.lfMessageFont.lfFaceName, L"MS Shell Dlg 2");
-    return metriche.lfMessageFont;
-}
-
-int CALLBACK TrovataFamiglia(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM trovata)
-{
-    *reinterpret_cast<bool*>(trovata) = true;
-    return 0;
-}
-
-bool FamigliaPresente(const wchar_t* famiglia)
-{
-    LOGFONTW cercato {};
-    cercato.lfCharSet = DEFAULT_CHARSET;
-    std::wcscpy(cercato.lfFaceName, famiglia);
-    bool trovata = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(dc, &cercato, TrovataFamiglia, LPARAM(&trovata), 0);
-    ReleaseDC(nullptr, dc);
-    return trovata;
-}
-
-// "Arial" or its metric twin, which wraps the texts exactly as designed. The twin goes first:
-// a system without Arial may answer for it with a wider face of its own.
-const wchar_t* FamigliaArial()
-{
-    static const wchar_t* const famiglia
-        = FamigliaPresente(L"Liberation Sans") ? L"Liberation Sans" : L"Arial";
-    return famiglia;
-}
-
-HFONT Arial(int centesimiDiPunto, bool grassetto, int dpi)
-{
-    return CreateFontW(-MulDiv(centesimiDiPunto, dpi, 7200), 0, 0, 0,
-        grassetto ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, FamigliaArial());
 }
 
 // The pictures drawn again at 2x and 3x are PNG files held as raw data, numbered 1000 times
@@ -175,55 +79,6 @@ Figura::Grandi Grandi(HINSTANCE istanza, int numero)
 Figura::Grandi Grandi(HINSTANCE istanza, Grande disegno)
 {
     return Grandi(istanza, int(disegno));
-}
-
-HICON Icona(const DisegniForm::Disegno& disegno)
-{
-    return CreateIconFromResourceEx(const_cast<PBYTE>(disegno.byte), DWORD(disegno.dimensione),
-        TRUE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
-}
-
-// The bust at the size the title bar or the taskbar asks for: the drawing made for that size,
-// or the next larger one resampled; above 48 pixels, the program's own 128-pixel icon.
-HICON IconaBusto(HINSTANCE istanza, int lato)
-{
-    HICON icona = nullptr;
-    for (const auto* disegno :
-        { &DisegniForm::Busto16, &DisegniForm::Busto32, &DisegniForm::Busto48 }) {
-        if (reinterpret_cast<const BITMAPINFOHEADER*>(disegno->byte)->biWidth >= lato) {
-            icona = Icona(*disegno);
-            break;
-        }
-    }
-    if (!icona)
-        icona = HICON(LoadImageW(istanza, MAKEINTRESOURCEW(1), IMAGE_ICON, 0, 0, 0));
-    const Pixmap originale = DaIcona(icona);
-    if (originale.larghezza == lato)
-        return icona;
-    DestroyIcon(icona);
-    return IconaDa(Ricampiona(originale, lato, lato));
-}
-
-// The exit question's buttons read "Sì" and "No" whatever the system's language: the box is
-// renamed as it is shown, before it is painted.
-HHOOK gancioUscita = nullptr;
-
-LRESULT CALLBACK RinominaBottoni(int codice, WPARAM w, LPARAM l)
-{
-    if (codice == HCBT_ACTIVATE) {
-        const auto box = HWND(w);
-        wchar_t classe[16] {};
-        GetClassNameW(box, classe, 16);
-        if (std::wcscmp(classe, L"#32770") == 0) {
-            // With their letters, as the system's own Yes and No have theirs.
-            SetDlgItemTextW(box, IDYES, (L"&" + Largo(DomandaDiUscita::Si)).c_str());
-            SetDlgItemTextW(box, IDNO, (L"&" + Largo(DomandaDiUscita::No)).c_str());
-            UnhookWindowsHookEx(gancioUscita);
-            gancioUscita = nullptr;
-            return 0;
-        }
-    }
-    return CallNextHookEx(gancioUscita, codice, w, l);
 }
 
 } // namespace
@@ -251,7 +106,7 @@ Form1::Form1(HINSTANCE istanza)
     m_dpi = DpiDi(nullptr);
     RECT finestra { 0, 0, Twips::Px(Geometria::LarghezzaClient, m_dpi),
         Twips::Px(Geometria::AltezzaClient, m_dpi) };
-    AdattaRettangolo(finestra, m_dpi);
+    AdattaRettangolo(finestra, Stile, StileEsteso, m_dpi);
     m_hwnd = CreateWindowExW(StileEsteso, Classe, L"Idrovela", Stile, CW_USEDEFAULT, CW_USEDEFAULT,
         finestra.right - finestra.left, finestra.bottom - finestra.top, nullptr, nullptr, istanza,
         this);
@@ -559,7 +414,7 @@ void Form1::DimensionaFinestra(int dpi)
     const SIZE client { Twips::Px(Geometria::LarghezzaClient, dpi),
         Twips::Px(Geometria::AltezzaClient, dpi) };
     RECT finestra { 0, 0, client.cx, client.cy };
-    AdattaRettangolo(finestra, dpi);
+    AdattaRettangolo(finestra, Stile, StileEsteso, dpi);
     SIZE misura { finestra.right - finestra.left, finestra.bottom - finestra.top };
     SetWindowPos(
         m_hwnd, nullptr, 0, 0, misura.cx, misura.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -1043,14 +898,7 @@ void Form1::mnexit_Click()
 
 bool Form1::Domanda(const std::string& testo, const std::string& titolo)
 {
-    gancioUscita = SetWindowsHookExW(WH_CBT, RinominaBottoni, nullptr, GetCurrentThreadId());
-    const int risposta = MessageBoxW(m_hwnd, Largo(testo.c_str()).c_str(),
-        Largo(titolo.c_str()).c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1);
-    if (gancioUscita) {
-        UnhookWindowsHookEx(gancioUscita);
-        gancioUscita = nullptr;
-    }
-    return risposta == IDYES;
+    return DomandaSiNo(m_hwnd, testo, titolo);
 }
 
 void Form1::Termina()
