@@ -525,6 +525,9 @@ class Pagina(unittest.TestCase):
         self.nodo("group", "Materiale")
         self.assertTrue(self.nodo("button", "OK")[3].get("disabled"))
         self.nodo("image", "Vasca con acqua")
+        # Before a choice the samples say that none is chosen, drawn as nothing.
+        self.nodo("image", "Nessun liquido scelto")
+        self.nodo("image", "Nessun materiale scelto")
         opzioni = [v[1] for v in self.albero() if v[0] == "radio"]
         self.assertEqual(opzioni, ["Acqua", "Mercurio", "Olio", "Benzina",
                                    "Ghiaccio", "Ferro", "Rame", "Legno"])
