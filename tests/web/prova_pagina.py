@@ -350,19 +350,22 @@ class Pagina(unittest.TestCase):
         self.assertEqual(self.box(), AFFONDA)
         self.chiudi_box()
 
-    def test_ok_durante_la_discesa_riparte_dall_alto(self):
+    def ferro_in_acqua_fino_a(self, top, *clic):
+        """Iron sinking in water, down to a top in pixels; then the clicks, on the controls of
+        the given selectors, all between two ticks: on a busy machine the run could end while
+        a driver's clicks make their way one by one."""
         self.scegli("Option1", 0)
         self.scegli("Option2", 1)
         self.el("Command1").click()
-        self.aspetta("return parseInt(document.getElementById('imgFerro').style.top) > 120")
-        # Two choices arm "OK" again, and it is pressed, all between two ticks: on a busy
-        # machine the run could end while a driver's clicks make their way one by one.
-        self.assertTrue(self.d.execute_script("""
-            if (document.getElementById('msgbox').open) return false;
-            document.querySelector('#Option1_0 input').click();
-            document.querySelector('#Option2_1 input').click();
-            document.getElementById('Command1').click();
-            return true"""), "the run was over before OK could be pressed again")
+        self.aspetta(f"return parseInt(document.getElementById('imgFerro').style.top) > {top}")
+        self.assertTrue(self.d.execute_script(
+            "if (document.getElementById('msgbox').open) return false;"
+            + "".join(f"document.querySelector('{c}').click();" for c in clic)
+            + "return true"), "the run was over before the clicks")
+
+    def test_ok_durante_la_discesa_riparte_dall_alto(self):
+        # Two choices arm "OK" again, and it is pressed.
+        self.ferro_in_acqua_fino_a(120, "#Option1_0 input", "#Option2_1 input", "#Command1")
         secondo = self.d.execute_script("return traccia.filter(v => v[1] === 'OK')[1][0]")
         self.assertEqual(self.box(), AFFONDA)
         traccia = self.d.execute_script("return traccia")
@@ -372,15 +375,7 @@ class Pagina(unittest.TestCase):
         self.chiudi_box()
 
     def test_mercurio_durante_la_discesa_galleggia_in_superficie(self):
-        self.scegli("Option1", 0)
-        self.scegli("Option2", 1)
-        self.el("Command1").click()
-        self.aspetta("return parseInt(document.getElementById('imgFerro').style.top) > 90")
-        # Between two ticks, as in the test above: a busy machine's driver could be too late.
-        self.assertTrue(self.d.execute_script("""
-            if (document.getElementById('msgbox').open) return false;
-            document.querySelector('#Option1_1 input').click();
-            return true"""), "the run was over before mercury could be chosen")
+        self.ferro_in_acqua_fino_a(90, "#Option1_1 input")
         self.assertEqual(self.box(), GALLEGGIA)
         # Under the floating verdict the body shows at the surface, not where it stopped.
         self.assertEqual(self.d.execute_script(
