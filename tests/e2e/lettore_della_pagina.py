@@ -31,6 +31,7 @@ def lezione_pagina(lz, pagina, cartella):
         aspetta(lambda: d.execute_script("return typeof Idrovela !== 'undefined'"
                                          " && Idrovela.pronto"), "the program's start", 120)
         passi(lz, d, inizio)
+        lz.chiudi()  # before the browser goes
     finally:
         finestra.chiudi()
 
@@ -115,6 +116,13 @@ def passi(lz, d, inizio):
              [r"File.*Informazioni.*Vasca.*Liquido.*Acqua.*Benzina.*Materiale.*Ghiaccio.*Legno"
               r".*OK.*Densità= 1.*Densità = 0,92"], voce=True, attesa=120)
     lz.passo("Control stops it", ["ctrl"], ferma=True)
+    # Where the reading stopped Orca moves only its own caret, and the browser's focus may stay
+    # on "File", where the say-all began: there F10 does nothing. The line above, read with Up,
+    # takes the focus out of the menu bar, as a pupil's reading back does.
+    lz.passo("Up reads the line above", ["Up"], [DENSITA])
+    aspetta(lambda: d.execute_script("return !document.getElementById('barra')"
+                                     ".contains(document.activeElement)"),
+            "the focus to leave the menu bar after the say-all", 30)
     a_esci(lz)
     lz.passo("Return asks again", ["Return"], [r"Sei sicuro di voler uscire\?"])
     lz.passo("Space answers Sì", ["space"], [re.escape(FINE)])

@@ -56,7 +56,7 @@ class Parlato:
     ACCODATO = "EVENT MANAGER: Queueing "
     GESTITO = "^^^^^ PROCESS OBJECT EVENT "
     POTATI = re.compile(r"EVENT MANAGER: (\d+) events pruned")
-    FERMATA = "ORCA: Switching active mode from say-all to"  # a say-all interrupted
+    FERMATA = "ORCA: Switching active mode from say-all to"  # a say-all stopped by a key
     ORA = re.compile(r"^\s+time=(\d+\.\d+)$")  # of a keyboard event, by Orca's clock
 
     def __init__(self, registro):
@@ -64,6 +64,7 @@ class Parlato:
         self.voce = []  # (monotonic time, text handed to the speech server)
         self.avviato = threading.Event()  # Orca listens to the applications
         self.tasti = 0  # keys pressed, as Orca has handled them
+        self.al_tasto = []  # how much had been said when Orca handled each key pressed
         self.in_coda = 0  # events queued and not yet handled
         self.ora_tasto = 0.0
         self.fermate = 0
@@ -97,6 +98,7 @@ class Parlato:
         if self.TASTO in riga:
             with self._lock:
                 self.tasti += 1
+                self.al_tasto.append((len(self.frasi), len(self.voce)))
         elif self.ACCODATO in riga:
             with self._lock:
                 self.in_coda += 1
@@ -138,6 +140,11 @@ class Parlato:
     def premuti(self):
         with self._lock:
             return self.tasti
+
+    def detto_al_tasto(self, numero, voce=False):
+        """How much had been said when Orca handled the key pressed numero-th from the start."""
+        with self._lock:
+            return self.al_tasto[numero][1 if voce else 0]
 
     def eventi(self, inizio=0):
         with self._lock:
@@ -182,11 +189,29 @@ class Lezione:
         self.trascrizione = trascrizione
         self.misura = misura
         self.errori = []
+        self.aperto = None  # the step whose utterances may still come
+
+    def chiudi(self, fine=None):
+        """What the last step made Orca say, up to where Orca handled the next step's first key
+        (fine) or up to now, said just once where it must be and in Italian."""
+        if not self.aperto:
+            return
+        titolo, inizio, voce, una_volta = self.aperto
+        self.aperto = None
+        frasi = self.parlato.da(inizio, voce)
+        if fine is not None:
+            frasi = frasi[:max(0, fine - inizio)]
+        for a in una_volta:
+            if len(re.findall(a, " | ".join(frasi))) > 1:
+                self.errori.append("%s: %r was said more than once" % (titolo, a))
+        for f in frasi:
+            if INGLESI.search(f):
+                self.errori.append("%s: English in %r" % (titolo, f))
 
     def passo(self, titolo, sequenza, attesi=(), una_volta=(), voce=False, verifica=None,
               dal=None, attesa=None, ferma=False, eventi=()):
         """Presses the keys, waits for every expected phrase (a regular expression) and then
-        for quiet, and notes what was said; the phrases una_volta must be said just once.
+        for Orca to have handled every event it queued, and notes what was said; the phrases una_volta must be said just once.
         With voce, what is checked is the text handed to the speech server (a say-all);
         verifica, called at the end, returns what is wrong, if anything; dal counts what was
         said from an earlier utterance than the step's first; attesa, in seconds, is for a step
@@ -197,7 +222,12 @@ class Lezione:
         inizio = self.parlato.quante(voce) if dal is None else dal
         fermate = self.parlato.fermate
         primo_evento = len(self.parlato.eventi())
+        primo_tasto = self.parlato.premuti()
         tasti(self.parlato, *sequenza)
+        if sequenza and self.aperto:
+            self.chiudi(self.parlato.detto_al_tasto(primo_tasto, self.aperto[2]))
+        else:
+            self.chiudi()
 
         def detto():
             return " | ".join(self.parlato.da(inizio, voce))
@@ -222,12 +252,9 @@ class Lezione:
         self.trascrizione.flush()
         for a in mancanti():
             self.errori.append("%s: %r was not said" % (titolo, a))
-        for a in una_volta:
-            if len(re.findall(a, detto())) > 1:
-                self.errori.append("%s: %r was said more than once" % (titolo, a))
-        for f in frasi:
-            if INGLESI.search(f):
-                self.errori.append("%s: English in %r" % (titolo, f))
+        # What the step said more than once, or in English, is checked once the next step's
+        # first key has been handled: what Orca says until then comes from this step.
+        self.aperto = (titolo, inizio, voce, una_volta)
         sbaglio = verifica() if verifica else None
         if sbaglio:
             self.errori.append("%s: %s" % (titolo, sbaglio))
@@ -397,6 +424,7 @@ def main():
                 lezione_pagina(lz, programma, cartella)
             else:
                 lezione_linux(lz, programma, aperti)
+            lz.chiudi()
         for errore in lz.errori:
             print("%s: %s" % ("NOTE" if misura else "FAIL", errore))
         if lz.errori and not misura:
