@@ -211,9 +211,9 @@ class Lezione:
     def passo(self, titolo, sequenza, attesi=(), una_volta=(), voce=False, verifica=None,
               dal=None, attesa=None, ferma=False, eventi=()):
         """Presses the keys, waits for every expected phrase (a regular expression) and then
-        for Orca to have handled every event it queued, and notes what was said; the phrases una_volta must be said just once.
-        With voce, what is checked is the text handed to the speech server (a say-all);
-        verifica, called at the end, returns what is wrong, if anything; dal counts what was
+        for Orca to have handled every event it queued, and notes what was said; the phrases
+        una_volta must be said just once, up to the next step's first key. With voce, what is
+        checked is the text handed to the speech server (a say-all); verifica, called at the end, returns what is wrong, if anything; dal counts what was
         said from an earlier utterance than the step's first; attesa, in seconds, is for a step
         that reads long (a say-all), instead of the usual wait; with ferma, the step's keys must
         stop a say-all, and the step ends once Orca has; eventi are regular expressions for
