@@ -28,14 +28,14 @@ import re
 import statistics
 import subprocess
 import sys
-import tempfile
 import threading
 import time
 import wave
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests" / "support"))
+from cromo import browser as cromo  # noqa: E402
 
 CARTELLA = pathlib.Path(sys.argv[1]).resolve()
 RAPIDO = "--quick" in sys.argv
@@ -53,13 +53,7 @@ def pagina_statica():
 
 
 def browser(schermo=None):
-    opzioni = webdriver.ChromeOptions()
-    for flag in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
-                 "--disable-background-networking", "--disable-component-update",
-                 "--no-first-run", "--disable-sync", "--lang=it-IT", "--window-size=800,600",
-                 "--user-data-dir=" + tempfile.mkdtemp(prefix="idrovela-banco-")]:
-        opzioni.add_argument(flag)
-    d = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
+    d = cromo(misura=True)
     if schermo:
         larghezza, altezza, densita, tocco = schermo
         d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {

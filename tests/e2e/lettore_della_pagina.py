@@ -1,16 +1,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The lesson of lettore_di_schermo.py in the browser: the page opened from file:// in a real
-# Chromium window, which Orca reads as a pupil's browser. The keys go to the window as a
-# pupil's would (xdotool); the driver only opens the page and reads where the focus is.
+# Chromium window, which Orca reads as a pupil's browser. Chromium is started on the page as a
+# pupil opens the file, and the keys go to the window as a pupil's would (xdotool); the driver
+# only reads the page's state.
 import os
 import re
-import subprocess
-import tempfile
-
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+import sys
 
 from albero_accessibile import aspetta
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from cromo import Finestra  # noqa: E402
 
 SPIEGAZIONE = ("Un corpo immerso in un fluido riceve una spinta dal basso verso l'alto pari al "
                "peso del fluido spostato, per cui se la densità del fluido è minore di quella "
@@ -23,48 +23,17 @@ DENSITA = r"[Dd]ensità ?=? ?"  # as the label shows it, or the words alone
 FINE = "Il programma è terminato. Per avviarlo di nuovo, ricarica la pagina."
 
 
-def chromium(cartella):
-    """A real window (a screen reader reads no headless browser) in Italian, with its
-    renderer's accessibility on from the start, as a screen reader's presence turns it on."""
-    opzioni = webdriver.ChromeOptions()
-    for flag in ["--no-sandbox", "--disable-dev-shm-usage", "--force-renderer-accessibility",
-                 "--lang=it-IT", "--no-first-run", "--disable-sync",
-                 "--disable-background-networking", "--disable-component-update",
-                 "--window-position=0,0", "--window-size=800,600",
-                 "--user-data-dir=" + tempfile.mkdtemp(prefix="chromium-", dir=cartella)]:
-        opzioni.add_argument(flag)
-    opzioni.add_experimental_option("prefs", {"intl.accept_languages": "it-IT,it"})
-    opzioni.add_experimental_option("excludeSwitches", ["enable-automation"])
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
-
-
 def lezione_pagina(lz, pagina, cartella):
-    d = chromium(cartella)
+    inizio = lz.parlato.quante(voce=True)
+    finestra = Finestra(pagina, cartella)
     try:
-        inizio = lz.parlato.quante(voce=True)
-        d.get("file://" + pagina)
-        aspetta(lambda: d.execute_script("return Idrovela.pronto"), "the program's start", 120)
-        passi(lz, d, inizio, pagina_coi_tasti(d))
+        d = finestra.driver
+        aspetta(lambda: d.execute_script("return typeof Idrovela !== 'undefined'"
+                                         " && Idrovela.pronto"), "the program's start", 120)
+        passi(lz, d, inizio)
+        lz.chiudi()  # before the browser goes
     finally:
-        d.quit()
-
-
-def pagina_coi_tasti(d):
-    """A page that the driver opens may leave the keys in the address bar, where a pupil's own
-    Return would have given them to the page (typed there, the address can be taken for a
-    search). Then a click on the page's margin gives it the keys, as a pupil's would, and the
-    focus is put on its first option again; but what the reader said on load was said in the
-    address bar, so the page's reading on load cannot be checked. Says whether it clicked."""
-    if d.execute_script("return document.hasFocus()"):
-        return False
-    x, y = d.execute_script("return [window.screenX + outerWidth - innerWidth + 2,"
-                            " window.screenY + outerHeight - innerHeight + innerHeight / 2]")
-    subprocess.run(["xdotool", "mousemove", str(int(x)), str(int(y)), "click", "1"], check=True,
-                   timeout=10)
-    aspetta(lambda: d.execute_script("return document.hasFocus()"), "the page's focus", 30)
-    d.execute_script("document.querySelector('#Option1_0 input').focus()")
-    print("NOTE: the driver left the keys in the address bar; the reading on load is not checked")
-    return True
+        finestra.chiudi()
 
 
 def a_esci(lz):
@@ -76,15 +45,15 @@ def a_esci(lz):
 
 
 def modo(lz, voluto):
-    """Orca+A switches between browse and focus mode, and says which it entered."""
-    for volta in range(2):
-        frasi = lz.passo("Orca+A to %s mode" % voluto, ["Insert+a"], [r"Modalità"])
-        if any("Modalità " + voluto in f for f in frasi):
-            return
-    lz.errori.append("Orca+A did not enter %s mode" % voluto)
+    """Orca+A switches between browse and focus mode, and says which it entered: once, or twice
+    when Orca last said it was in voluto already."""
+    altro = {"navigazione": "focus", "focus": "navigazione"}[voluto]
+    detti = re.findall(r"Modalità (navigazione|focus)\b", " | ".join(lz.parlato.da(0)))
+    for verso in ([altro] if detti and detti[-1] == voluto else []) + [voluto]:
+        lz.passo("Orca+A to %s mode" % verso, ["Insert+a"], [r"Modalità %s(?! adesiva)" % verso])
 
 
-def passi(lz, d, inizio, cliccata):
+def passi(lz, d, inizio):
     def fuoco_su(atteso):
         def verifica():
             qui = d.execute_script("const e = document.activeElement;"
@@ -93,9 +62,12 @@ def passi(lz, d, inizio, cliccata):
         return verifica
 
     ok = fuoco_su("Command1")
-    # Orca reads the page as it loads, from the first option, where the page put the focus.
-    lz.passo("the page opens", [], [] if cliccata else [r"^(?:(?!File).)*Acqua"], dal=inizio,
-             voce=True)
+    # Orca reads the page as it loads, from the first option, where the page put the focus; the
+    # page has the keys, as it has when a pupil opens the file.
+    primo = fuoco_su("Option1")
+    lz.passo("the page opens", [], [r"^(?:(?!File).)*Acqua"], dal=inizio, voce=True,
+             verifica=lambda: primo() or (None if d.execute_script("return document.hasFocus()")
+                                          else "the page does not have the keys"))
     lz.passo("Space chooses water", ["space"], [r"selezionato", DENSITA + r"1\b"],
              [DENSITA + r"1\b"])
     lz.passo("Tab to the materials", ["Tab"], [r"Ghiaccio"])
@@ -132,13 +104,25 @@ def passi(lz, d, inizio, cliccata):
     # its density, then with say-all.
     modo(lz, "navigazione")
     lz.passo("To the top", ["ctrl+Home"], [r"File"])
-    lz.passo("Down leaves the menu bar", ["Down", "Down", "Down"], [r"Vasca"])
+    lz.passo("Down leaves the menu bar", ["Down"], [r"Vasca"])
+    lz.passo("Down to the liquids", ["Down"], [r"Liquido"])
+    # Orca gives the focus to the option it comes to, and follows it there only once the
+    # browser says so, which must come before the keys of the next step.
+    lz.passo("Down to water", ["Down"], [r"Acqua"],
+             eventi=[r"^object:state-changed:focused \[radio button \| Acqua\] \(1,"])
     # Say-all reads the whole window, after boxes have come and gone: the groups with every
     # option, "OK" and the densities.
     lz.passo("Say-all from the top", ["ctrl+Home", "KP_Add"],
              [r"File.*Informazioni.*Vasca.*Liquido.*Acqua.*Benzina.*Materiale.*Ghiaccio.*Legno"
               r".*OK.*Densità= 1.*Densità = 0,92"], voce=True, attesa=120)
-    lz.passo("Control stops it", ["ctrl"])
+    lz.passo("Control stops it", ["ctrl"], ferma=True)
+    # Where the reading stopped Orca moves only its own caret, and the browser's focus may stay
+    # on "File", where the say-all began: there F10 does nothing. The line above, read with Up,
+    # takes the focus out of the menu bar, as a pupil's reading back does.
+    lz.passo("Up reads the line above", ["Up"], [DENSITA])
+    aspetta(lambda: d.execute_script("return !document.getElementById('barra')"
+                                     ".contains(document.activeElement)"),
+            "the focus to leave the menu bar after the say-all", 30)
     a_esci(lz)
     lz.passo("Return asks again", ["Return"], [r"Sei sicuro di voler uscire\?"])
     lz.passo("Space answers Sì", ["space"], [re.escape(FINE)])

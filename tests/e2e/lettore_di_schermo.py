@@ -12,7 +12,9 @@
 # and Orca, and stops them whatever happens. The speech plays in real time into the sound
 # server's null sink, as it would through a loudspeaker, so that a later utterance cuts an
 # earlier one short as it would for a pupil. Every wait is for an event (a line of Orca's
-# record, the page's state) and bounded. The transcript of the lesson is kept as
+# record, the page's state) and bounded: a key is pressed once Orca has recorded that it handled
+# the one before, and a step ends once what it must say has been said and Orca's record shows
+# none of the events queued since left to handle. The transcript of the lesson is kept as
 # lettore_di_schermo.txt (lettore_di_schermo_pagina.txt for the page) in the artefacts' folder.
 import os
 import pty
@@ -26,12 +28,12 @@ import threading
 import time
 import tty
 
+from orca import settings as impostazioni_di_orca
 from albero_accessibile import aspetta, avvia_x_e_bus, controlla, ferma
 
 LOCALE = "it_IT.UTF-8"
 ATTESA_VOCE = float(os.environ.get("IDROVELA_ATTESA_VOCE", "30"))  # seconds for what a step must say; a loaded machine speaks late
-QUIETE = 1.5  # seconds without a new utterance that end a step
-ATTESA_QUIETE = 15.0
+ATTESA_CODA = 60.0  # seconds for Orca to get through the events a step has queued
 ATTESA_AVVIO = 240.0  # seconds for Orca to start listening and speak
 
 # Words that Orca or Qt would say if something were left in English.
@@ -48,11 +50,26 @@ class Parlato:
 
     RIGA = re.compile(r"^(\d\d:\d\d:\d\d\.\d+) - SPEECH OUTPUT: '(.*?)' ?(\{.*)?$")
     SERVER = re.compile(r"SPEECH DISPATCHER: Speaking '<speak>(.*?)</speak>'")
+    # Orca's record of a key it has handled, and of its queue of the applications' events:
+    # each queued, handled, or pruned in a flood.
+    TASTO = "^^^^^ PROCESS ATSPI_KEY_PRESSED_EVENT"
+    ACCODATO = "EVENT MANAGER: Queueing "
+    GESTITO = "^^^^^ PROCESS OBJECT EVENT "
+    POTATI = re.compile(r"EVENT MANAGER: (\d+) events pruned")
+    FERMATA = "ORCA: Switching active mode from say-all to"  # a say-all stopped by a key
+    ORA = re.compile(r"^\s+time=(\d+\.\d+)$")  # of a keyboard event, by Orca's clock
 
     def __init__(self, registro):
         self.frasi = []  # (monotonic time, text)
         self.voce = []  # (monotonic time, text handed to the speech server)
         self.avviato = threading.Event()  # Orca listens to the applications
+        self.tasti = 0  # keys pressed, as Orca has handled them
+        self.al_tasto = []  # how much had been said when Orca handled each key pressed
+        self.in_coda = 0  # events queued and not yet handled
+        self.ora_tasto = 0.0
+        self.fermate = 0
+        self.accodati = []  # the events Orca queued, as its record names them
+        self.ultimo_tasto = None  # as the harness pressed it
         self._lock = threading.Lock()
         self._principale, self._secondario = pty.openpty()
         tty.setraw(self._secondario)
@@ -78,6 +95,28 @@ class Parlato:
     def _riga(self, riga):
         if "ORCA: Starting registry" in riga:  # from now on Orca follows what happens
             self.avviato.set()
+        if self.TASTO in riga:
+            with self._lock:
+                self.tasti += 1
+                self.al_tasto.append((len(self.frasi), len(self.voce)))
+        elif self.ACCODATO in riga:
+            with self._lock:
+                self.in_coda += 1
+                self.accodati.append(riga.split(self.ACCODATO, 1)[1])
+        elif self.GESTITO in riga:
+            with self._lock:
+                self.in_coda -= 1
+        elif self.FERMATA in riga:
+            with self._lock:
+                self.fermate += 1
+        elif self.ORA.match(riga):
+            with self._lock:
+                self.ora_tasto = float(self.ORA.match(riga).group(1))
+        else:
+            potati = self.POTATI.search(riga)
+            if potati:
+                with self._lock:
+                    self.in_coda -= int(potati.group(1))
         trovata = self.RIGA.match(riga)
         if trovata and trovata.group(2).strip():
             with self._lock:
@@ -98,24 +137,50 @@ class Parlato:
         with self._lock:
             return len(self.voce if voce else self.frasi)
 
-    def ultima(self):
+    def premuti(self):
         with self._lock:
-            return max([0.0] + [elenco[-1][0] for elenco in (self.frasi, self.voce) if elenco])
+            return self.tasti
+
+    def detto_al_tasto(self, numero, voce=False):
+        """How much had been said when Orca handled the key pressed numero-th from the start."""
+        with self._lock:
+            return self.al_tasto[numero][1 if voce else 0]
+
+    def eventi(self, inizio=0):
+        with self._lock:
+            return self.accodati[inizio:]
+
+    def coda(self):
+        with self._lock:
+            return self.in_coda
 
     def chiudi(self):
         self._registro.close()
 
 
-def tasti(*sequenza):
+def attendi(condizione, attesa):
+    scadenza = time.monotonic() + attesa
+    while not condizione():
+        if time.monotonic() > scadenza:
+            return False
+        time.sleep(0.05)
+    return True
+
+
+def tasti(parlato, *sequenza):
+    """Each key (a chord presses each of its keys) once Orca has handled the one before. A key
+    pressed again is a new press, as a pupil's is, not the double press that Orca sees in the
+    same key pressed twice in a short while."""
     for tasto in sequenza:
-        if tasto.startswith("hold:"):  # a modifier held long enough for Qt to see it alone
-            nome = tasto[5:]
-            subprocess.run(["xdotool", "keydown", nome], check=True, timeout=10)
-            time.sleep(0.15)
-            subprocess.run(["xdotool", "keyup", nome], check=True, timeout=10)
-        else:
-            subprocess.run(["xdotool", "key", tasto], check=True, timeout=10)
-        time.sleep(0.3)
+        if tasto == parlato.ultimo_tasto:
+            attendi(lambda: time.time() > parlato.ora_tasto
+                    + impostazioni_di_orca.doubleClickTimeout, 10)
+        parlato.ultimo_tasto = tasto
+        prima = parlato.premuti()
+        subprocess.run(["xdotool", "key", tasto], check=True, timeout=10)
+        if not attendi(lambda: parlato.premuti() >= prima + len(tasto.split("+")),
+                       ATTESA_VOCE):
+            raise AssertionError("Orca did not record the key %s" % tasto)
 
 
 class Lezione:
@@ -124,29 +189,60 @@ class Lezione:
         self.trascrizione = trascrizione
         self.misura = misura
         self.errori = []
+        self.aperto = None  # the step whose utterances may still come
+
+    def chiudi(self, fine=None):
+        """What the last step made Orca say, up to where Orca handled the next step's first key
+        (fine) or up to now, said just once where it must be and in Italian."""
+        if not self.aperto:
+            return
+        titolo, inizio, voce, una_volta = self.aperto
+        self.aperto = None
+        frasi = self.parlato.da(inizio, voce)
+        if fine is not None:
+            frasi = frasi[:max(0, fine - inizio)]
+        for a in una_volta:
+            if len(re.findall(a, " | ".join(frasi))) > 1:
+                self.errori.append("%s: %r was said more than once" % (titolo, a))
+        for f in frasi:
+            if INGLESI.search(f):
+                self.errori.append("%s: English in %r" % (titolo, f))
 
     def passo(self, titolo, sequenza, attesi=(), una_volta=(), voce=False, verifica=None,
-              dal=None, attesa=None):
+              dal=None, attesa=None, ferma=False, eventi=()):
         """Presses the keys, waits for every expected phrase (a regular expression) and then
-        for quiet, and notes what was said; the phrases una_volta must be said just once.
-        With voce, what is checked is the text handed to the speech server (a say-all);
-        verifica, called at the end, returns what is wrong, if anything; dal counts what was
+        for Orca to have handled every event it queued, and notes what was said; the phrases
+        una_volta must be said just once, up to the next step's first key. With voce, what is
+        checked is the text handed to the speech server (a say-all); verifica, called at the end, returns what is wrong, if anything; dal counts what was
         said from an earlier utterance than the step's first; attesa, in seconds, is for a step
-        that reads long (a say-all), instead of the usual wait."""
+        that reads long (a say-all), instead of the usual wait; with ferma, the step's keys must
+        stop a say-all, and the step ends once Orca has; eventi are regular expressions for
+        events of the application that Orca must have queued (as its record names them) before
+        the step ends, such as the focus following where Orca moved."""
         inizio = self.parlato.quante(voce) if dal is None else dal
-        tasti(*sequenza)
+        fermate = self.parlato.fermate
+        primo_evento = len(self.parlato.eventi())
+        primo_tasto = self.parlato.premuti()
+        tasti(self.parlato, *sequenza)
+        if sequenza and self.aperto:
+            self.chiudi(self.parlato.detto_al_tasto(primo_tasto, self.aperto[2]))
+        else:
+            self.chiudi()
 
         def detto():
             return " | ".join(self.parlato.da(inizio, voce))
 
         mancanti = lambda: [a for a in attesi if not re.search(a, detto())]
-        scadenza = time.monotonic() + (attesa or ATTESA_VOCE)
-        while mancanti() and time.monotonic() < scadenza:
-            time.sleep(0.1)
-        scadenza = time.monotonic() + ATTESA_QUIETE
-        while time.monotonic() - max(self.parlato.ultima(), 0) < QUIETE \
-                and time.monotonic() < scadenza:
-            time.sleep(0.1)
+        attendi(lambda: not mancanti(), attesa or ATTESA_VOCE)
+        if ferma and not attendi(lambda: self.parlato.fermate > fermate, ATTESA_VOCE):
+            self.errori.append("%s: the say-all did not stop" % titolo)
+        for evento in eventi:
+            if not attendi(lambda: any(re.search(evento, e)
+                                       for e in self.parlato.eventi(primo_evento)), ATTESA_VOCE):
+                self.errori.append("%s: Orca queued no %r" % (titolo, evento))
+        if not attendi(lambda: self.parlato.coda() <= 0, ATTESA_CODA):
+            self.errori.append("%s: Orca still had %d events queued" % (titolo,
+                                                                       self.parlato.coda()))
         frasi = self.parlato.da(inizio, voce)
         righe = ["== %s  [%s]" % (titolo, " ".join(sequenza) or "-")] + \
             ["   " + f for f in frasi]
@@ -156,12 +252,9 @@ class Lezione:
         self.trascrizione.flush()
         for a in mancanti():
             self.errori.append("%s: %r was not said" % (titolo, a))
-        for a in una_volta:
-            if len(re.findall(a, detto())) > 1:
-                self.errori.append("%s: %r was said more than once" % (titolo, a))
-        for f in frasi:
-            if INGLESI.search(f):
-                self.errori.append("%s: English in %r" % (titolo, f))
+        # What the step said more than once, or in English, is checked once the next step's
+        # first key has been handled: what Orca says until then comes from this step.
+        self.aperto = (titolo, inizio, voce, una_volta)
         sbaglio = verifica() if verifica else None
         if sbaglio:
             self.errori.append("%s: %s" % (titolo, sbaglio))
@@ -331,6 +424,7 @@ def main():
                 lezione_pagina(lz, programma, cartella)
             else:
                 lezione_linux(lz, programma, aperti)
+            lz.chiudi()
         for errore in lz.errori:
             print("%s: %s" % ("NOTE" if misura else "FAIL", errore))
         if lz.errori and not misura:

@@ -16,12 +16,12 @@ import functools
 import http.server
 import io
 import json
-import math
 import os
 import pathlib
 import re
 import socket
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -29,10 +29,12 @@ import unittest
 
 from PIL import Image
 from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "support"))
+from cromo import browser  # noqa: E402
 
 PAGINA = pathlib.Path(os.environ["IDROVELA_PAGINA"]).resolve()
 RETTANGOLI = json.loads(pathlib.Path(os.environ["IDROVELA_RETTANGOLI"]).read_text())
@@ -74,30 +76,6 @@ def suona_dove_nessuno_registra():
     its bubbling and beeps never reach another test's recording."""
     if os.environ.get("IDROVELA_SERVER_RUMORE"):
         os.environ["PULSE_SERVER"] = os.environ["IDROVELA_SERVER_RUMORE"]
-
-
-def browser(lingua="it-IT", larghezza=800, altezza=600, in_rete=False, zoom=1, senza=()):
-    """Chromium with the network off; zoom is the browser's own; senza names what the page
-    finds missing, as in an older browser."""
-    opzioni = webdriver.ChromeOptions()
-    for flag in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
-                 "--disable-background-networking", "--disable-component-update",
-                 "--no-first-run", "--disable-sync", "--lang=" + lingua,
-                 f"--window-size={larghezza},{altezza}",
-                 "--user-data-dir=" + tempfile.mkdtemp(prefix="idrovela-chromium-")]:
-        opzioni.add_argument(flag)
-    opzioni.add_experimental_option("prefs", {
-        "intl.accept_languages": lingua,
-        "partition.default_zoom_level": {"x": math.log(zoom) / math.log(1.2)}})
-    opzioni.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opzioni)
-    driver.execute_cdp_cmd("Network.enable", {})
-    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
-        "offline": not in_rete, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
-    if senza:
-        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
-                               {"source": "\n".join(senza)})
-    return driver
 
 
 # A viewport twice the window's design size: the window fills it at a whole factor, so that a
@@ -320,8 +298,8 @@ class Pagina(unittest.TestCase):
         self.assertEqual(tops, distinti)
         aperto = next(t for t, id, *valore in traccia if id == "msgbox:open" and valore[0])
         durata = (aperto - partenza) / 1000
+        # How long it takes is bench/web's figure; here only that it waits for the timer.
         self.assertGreater(durata, 57 * 0.030 * 0.95, "faster than the timer")
-        self.assertLess(durata, 5.0)
         self.chiudi_box()
         for corpo in ["imgGhiaccio", "imgFerro", "imgRame", "imgLegno"]:
             self.assertFalse(self.visibile(corpo), corpo)
