@@ -20,6 +20,7 @@ namespace {
 constexpr int LarghezzaClient = 7110; // twips
 constexpr int AltezzaClient = 6000;
 const QColor VetroDellaVasca(0xC0, 0xC0, 0xC0); // the tank picture's grey, above the liquid
+const QColor CianoDeiPannelli(192, 255, 255);
 
 // The system's colours of a scheme, as the registry holds them before a program starts.
 using Schema = QList<QPair<QString, QString>>;
@@ -331,20 +332,26 @@ void tst_TemiWine::VerificaTutto(const QString& passo, bool altoContrasto)
     m_scrivania.tasto(QStringLiteral("Right"));
     m_scrivania.tasto(QStringLiteral("Return"));
     // Open and painted: its texts and its arrow show.
+    const QRect frame4 = Rettangolo("Frame4");
     const QRect label3 = Rettangolo("Label3").adjusted(0, 0, 0, -Px(300));
     const QRect label2 = Rettangolo("Label2").adjusted(0, 0, -Px(600), 0);
     const QRect freccia = Rettangolo("Image1").adjusted(4, 4, -4, -4);
     QImage pannello;
     QVERIFY2(AttendiPixel(
                  [&](const QImage& s) {
-                     return Misurata(s, label3, 1.5).pixel >= 100
-                         && Misurata(s, label2, 1.5).pixel >= 100
-                         && Misurata(s, freccia, 1.5).pixel >= 100;
+                     // Over what lay there: the panel's face behind its texts, and the
+                     // arrow's own cyan round it, whatever the colours.
+                     const QColor faccia = s.pixelColor(frame4.bottomLeft() + QPoint(4, -4));
+                     const Misura testo3 = Misurata(s, label3, 1.5);
+                     const Misura testo2 = Misurata(s, label2, 1.5);
+                     const Misura arco = Misurata(s, freccia, 1.5);
+                     return testo3.sfondo == faccia && testo3.pixel >= 100
+                         && testo2.sfondo == faccia && testo2.pixel >= 100
+                         && arco.sfondo == CianoDeiPannelli && arco.pixel >= 100;
                  },
                  &pannello),
         "the panel did not open");
     Fotografa(pannello, passo + "-pannello");
-    const QRect frame4 = Rettangolo("Frame4");
     if (altoContrasto)
         Verifica(pannello, passo + " the panel's caption",
             QRect(frame4.left() + 8, frame4.top(), Px(1800), Px(300)), Contrasto::Testo, 30);
