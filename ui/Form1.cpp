@@ -13,6 +13,7 @@
 #include "Module1.h"
 #include "Riquadro.h"
 #include "Risorse.h"
+#include "Tavolozza.h"
 #include "Twips.h"
 
 #include <QApplication>
@@ -184,6 +185,7 @@ void Form1::CreaControlli()
     ApplicaOrdineTab();
     DaiNomiAccessibili();
     DaiOrdineDiLettura();
+    new Tavolozza(client);
 }
 
 QWidget* Form1::CreaControllo(const Riga& riga, QWidget* contenitore)

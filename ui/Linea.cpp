@@ -19,6 +19,14 @@ Linea::Linea(QPoint da, QPoint a, int spessore, QColor colore, QWidget* parent)
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void Linea::setColore(QColor colore)
+{
+    if (colore == m_colore)
+        return;
+    m_colore = colore;
+    update();
+}
+
 void Linea::paintEvent(QPaintEvent*)
 {
     QPainter(this).fillRect(rect(), m_colore);

@@ -14,6 +14,7 @@ public:
     Linea(QPoint da, QPoint a, int spessore, QColor colore, QWidget* parent = nullptr);
 
     QColor colore() const { return m_colore; }
+    void setColore(QColor colore);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

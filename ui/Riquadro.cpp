@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Riquadro.h"
 
+#include "Tavolozza.h"
+
 #include <QPainter>
 #include <QShowEvent>
 
@@ -21,11 +23,18 @@ void Riquadro::paintEvent(QPaintEvent*)
     const int meta = metriche.height() / 2;
     const QRect bordo = rect().adjusted(0, meta, -1, -1);
 
-    // The etched look: a shadow line with a light line just inside and below it.
-    painter.setPen(palette().color(QPalette::Light));
-    painter.drawRect(bordo.adjusted(1, 1, 0, 0));
-    painter.setPen(palette().color(QPalette::Mid));
-    painter.drawRect(bordo.adjusted(0, 0, -1, -1));
+    // The etched look: a shadow line with a light line just inside and below it. Under high
+    // contrast a plain line in the text's colour, which a desktop's light and shadow may not
+    // tell apart from the face.
+    if (Tavolozza::AltoContrasto()) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(bordo);
+    } else {
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(bordo.adjusted(1, 1, 0, 0));
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(bordo.adjusted(0, 0, -1, -1));
+    }
 
     if (title().isEmpty())
         return;

@@ -16,6 +16,7 @@
 #include "Pixmap.h"
 #include "Procedura.h"
 #include "Riquadro.h"
+#include "Tavolozza.h"
 #include "Testo.h"
 
 #include <commctrl.h>
@@ -27,7 +28,6 @@
 #include <utility>
 
 using Disposizione::Carattere;
-using Disposizione::Colore;
 using Disposizione::Riga;
 using Disposizione::Tipo;
 
@@ -53,11 +53,6 @@ std::string SeparatoreDecimale()
     if (!GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separatore, 8))
         return ",";
     return Utf8(separatore);
-}
-
-COLORREF Rgb(Colore colore, int sistema)
-{
-    return colore.Sistema() ? GetSysColor(sistema) : RGB(colore.r, colore.g, colore.b);
 }
 
 // The pictures drawn again at 2x and 3x are PNG files held as raw data, numbered 1000 times
@@ -100,7 +95,8 @@ Form1::Form1(HINSTANCE istanza)
     : m_istanza(istanza)
     , m_esperimento(*this, SeparatoreDecimale())
     , m_finestra(*this)
-    , m_sfondoForm(CreateSolidBrush(Rgb(Geometria::SfondoForm, COLOR_BTNFACE)))
+    , m_sfondoForm(CreateSolidBrush(
+          RGB(Geometria::SfondoForm.r, Geometria::SfondoForm.g, Geometria::SfondoForm.b)))
     , m_sfondoPannelli(CreateSolidBrush(RGB(192, 255, 255)))
 {
     m_dpi = DpiDi(nullptr);
@@ -113,6 +109,7 @@ Form1::Form1(HINSTANCE istanza)
     CreaMenu();
     CreaControlli();
     Disponi(DpiDi(m_hwnd));
+    Tavolozza::Applica(m_hwnd);
     Form_Load();
 }
 
@@ -208,9 +205,9 @@ void Form1::CreaControllo(const Riga& riga)
         if (pannello)
             nuovo->ImpostaSfondo(m_sfondoPannelli);
         HBRUSH proprio = pannello ? m_sfondoPannelli : GetSysColorBrush(COLOR_BTNFACE);
-        m_colori.push_back({ nuovo->GroupBox(), proprio, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
+        m_colori.push_back({ nuovo->GroupBox(), proprio, riga.testoOLinea, COLOR_BTNTEXT });
         if (nuovo->Caption())
-            m_colori.push_back({ nuovo->Caption(), proprio, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
+            m_colori.push_back({ nuovo->Caption(), proprio, riga.testoOLinea, COLOR_BTNTEXT });
         controllo.hwnd = nuovo->hwnd();
         controllo.riquadro = nuovo.get();
         m_riquadri.push_back(std::move(nuovo));
@@ -223,11 +220,11 @@ void Form1::CreaControllo(const Riga& riga)
         controllo.hwnd
             = crea(L"BUTTON", BS_AUTORADIOBUTTON | (riga.indice == 0 ? WS_GROUP | WS_TABSTOP : 0));
         SetWindowSubclass(controllo.hwnd, Opzione, 0, DWORD_PTR(this));
-        m_colori.push_back({ controllo.hwnd, sfondo, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
+        m_colori.push_back({ controllo.hwnd, sfondo, riga.testoOLinea, COLOR_BTNTEXT });
         break;
     case Tipo::CommandButton:
         controllo.hwnd = crea(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP);
-        m_colori.push_back({ controllo.hwnd, sfondo, Rgb(riga.testoOLinea, COLOR_BTNTEXT) });
+        m_colori.push_back({ controllo.hwnd, sfondo, riga.testoOLinea, COLOR_BTNTEXT });
         break;
     case Tipo::Label:
         controllo.hwnd = crea(L"STATIC", SS_LEFT | SS_NOPREFIX);
@@ -235,7 +232,7 @@ void Form1::CreaControllo(const Riga& riga)
         // whenever its text changes, so it paints the window's background.
         m_colori.push_back(
             { controllo.hwnd, inPannello ? HBRUSH(GetStockObject(NULL_BRUSH)) : sfondo,
-                Rgb(riga.testoOLinea, COLOR_WINDOWTEXT) });
+                riga.testoOLinea, COLOR_WINDOWTEXT });
         break;
     case Tipo::Picture: {
         auto nuova = std::make_unique<Figura>(contenitore, id, sfondo);
@@ -386,7 +383,7 @@ void Form1::Disponi(int dpi)
                 continue;
             linee.push_back({ { px(riga.left), px(riga.top) }, { px(riga.width), px(riga.height) },
                 std::max(1, MulDiv(riga.spessore, dpi, Twips::DpiStandard)),
-                Rgb(riga.testoOLinea, COLOR_WINDOWTEXT) });
+                Tavolozza::Linea(Tavolozza::Sfondo(m_sfondoPannelli, true), riga.testoOLinea) });
         }
         riquadro->ImpostaLinee(std::move(linee));
     }
@@ -458,9 +455,11 @@ LRESULT Form1::Colora(HDC dc, HWND controllo) const
     for (const Colori& colori : m_colori) {
         if (colori.hwnd != controllo)
             continue;
-        SetTextColor(dc, colori.testo);
+        const bool proprio = colori.sfondo == m_sfondoForm || colori.sfondo == m_sfondoPannelli;
+        HBRUSH sfondo = Tavolozza::Sfondo(colori.sfondo, proprio);
+        SetTextColor(dc, Tavolozza::Testo(sfondo, colori.testo, colori.sistema));
         SetBkMode(dc, TRANSPARENT);
-        return LRESULT(colori.sfondo);
+        return LRESULT(sfondo);
     }
     return DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(controllo));
 }
@@ -687,9 +686,17 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_ERASEBKGND: {
         RECT area {};
         GetClientRect(m_hwnd, &area);
-        FillRect(HDC(w), &area, m_sfondoForm);
+        FillRect(HDC(w), &area, Tavolozza::Sfondo(m_sfondoForm, true));
         return 1;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // High contrast switched, or the system's colours: everything is painted anew with them.
+        if (Tavolozza::Aggiorna()) {
+            Disponi(m_dpi);
+            Tavolozza::Applica(m_hwnd);
+        }
+        break;
     case WM_TIMER:
         if (w == tmrDiscesa)
             tmrDiscesa_Timer();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Controlli.h"
+#include "Disposizione.h"
 #include "Esperimento.h"
 #include "Finestra.h"
 #include "Vista.h"
@@ -13,9 +14,6 @@
 #include <memory>
 #include <vector>
 
-namespace Disposizione {
-struct Riga;
-}
 class Figura;
 class Riquadro;
 
@@ -62,7 +60,8 @@ private:
     struct Colori {
         HWND hwnd;
         HBRUSH sfondo;
-        COLORREF testo;
+        Disposizione::Colore testo; // or Sistema: the system's colour of that index
+        int sistema;
     };
 
     template <class T> friend LRESULT CALLBACK Procedura(HWND, UINT, WPARAM, LPARAM);

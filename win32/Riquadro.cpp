@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Riquadro.h"
 #include "Procedura.h"
+#include "Tavolozza.h"
 
 #include <algorithm>
 #include <utility>
@@ -83,7 +84,10 @@ LRESULT Riquadro::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_ERASEBKGND: {
         RECT area {};
         GetClientRect(m_hwnd, &area);
-        FillRect(HDC(w), &area, m_sfondo ? m_sfondo : GetSysColorBrush(COLOR_BTNFACE));
+        FillRect(HDC(w), &area,
+            m_sfondo ? Tavolozza::Sfondo(m_sfondo, true) : GetSysColorBrush(COLOR_BTNFACE));
+        if (m_sfondo)
+            Tavolozza::SfondoDelleFigure(m_hwnd, HDC(w), m_sfondo);
         return 1;
     }
     case WM_PAINT: {
