@@ -5,6 +5,7 @@
 #include "Module1.h"
 #include "Registrazione.h"
 #include "Risorse.h"
+#include "ServerPrivato.h"
 
 #include <QtTest>
 
@@ -574,106 +575,15 @@ void tst_Module1::uscitaDuranteIlSuono()
     QCOMPARE(esito.errori, QByteArray());
 }
 
-namespace {
-// A PulseAudio server of the test's own, in this runtime folder, with a null sink named so as
-// its default output: the test may stop it and start it again, which the shared one must not.
-QString IndirizzoServer(const QString& cartella)
-{
-    return QStringLiteral("unix:") + cartella + QStringLiteral("/pulse/native");
-}
-
-QProcessEnvironment AmbienteServer(const QString& cartella)
-{
-    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-    ambiente.insert(QStringLiteral("XDG_RUNTIME_DIR"), cartella);
-    ambiente.insert(QStringLiteral("PULSE_SERVER"), IndirizzoServer(cartella));
-    return ambiente;
-}
-
-bool Esegui(const QString& programma, const QStringList& argomenti,
-    const QProcessEnvironment& ambiente, QByteArray* uscita = nullptr)
-{
-    QProcess processo;
-    processo.setProcessEnvironment(ambiente);
-    processo.start(programma, argomenti);
-    const bool riuscito = processo.waitForFinished(10000)
-        && processo.exitStatus() == QProcess::NormalExit && processo.exitCode() == 0;
-    if (uscita)
-        *uscita = processo.readAllStandardOutput();
-    return riuscito;
-}
-
-// Returns once the server answers with the null sink as its default output.
-bool AvviaServer(const QString& cartella, const QString& sink)
-{
-    const QProcessEnvironment ambiente = AmbienteServer(cartella);
-    if (!Esegui(QStringLiteral("pulseaudio"),
-            { QStringLiteral("--daemonize=yes"), QStringLiteral("--exit-idle-time=-1"),
-                QStringLiteral("-n"), QStringLiteral("--log-target=file:") + cartella + "/log",
-                QStringLiteral("--load=module-null-sink sink_name=") + sink,
-                QStringLiteral("--load=module-native-protocol-unix") },
-            ambiente))
-        return false;
-    const QDeadlineTimer scadenza(10000);
-    QByteArray risposta;
-    while (!scadenza.hasExpired()) {
-        if (Esegui(QStringLiteral("pactl"), { QStringLiteral("get-default-sink") }, ambiente,
-                &risposta)
-            && risposta.trimmed() == sink.toUtf8())
-            return true;
-        QTest::qWait(50);
-    }
-    return false;
-}
-
-// Returns once the server has gone and its socket with it.
-bool FermaServer(const QString& cartella)
-{
-    Esegui(QStringLiteral("pulseaudio"), { QStringLiteral("--kill") }, AmbienteServer(cartella));
-    const QDeadlineTimer scadenza(10000);
-    while (QFile::exists(cartella + QStringLiteral("/pulse/native"))) {
-        if (scadenza.hasExpired())
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
-
-// Reads from the process until its output holds this text as many times as asked.
-bool AttendiTesto(QProcess& processo, QByteArray& letto, const QByteArray& testo, int volte = 1)
-{
-    const QDeadlineTimer scadenza(15000);
-    for (;;) {
-        letto += processo.readAllStandardOutput();
-        if (letto.count(testo) >= volte)
-            return true;
-        if (scadenza.hasExpired() || processo.state() == QProcess::NotRunning)
-            return false;
-        processo.waitForReadyRead(int(qMax<qint64>(1, scadenza.remainingTime())));
-    }
-}
-
-// The server's notices about the streams that it plays.
-bool AscoltaFlussi(QProcess& pactl, const QString& cartella)
-{
-    pactl.setProcessEnvironment(AmbienteServer(cartella));
-    pactl.start(QStringLiteral("pactl"), { QStringLiteral("subscribe") });
-    return pactl.waitForStarted(5000);
-}
-} // namespace
-
 void tst_Module1::suonaDopoIlRitornoDelServer()
 {
     RICHIEDE_SERVER();
     // The pupil's sound server stops during a sinking run and comes back before the next run,
     // which is then heard, however soon it starts.
-    QTemporaryDir cartella(QDir::tempPath() + QStringLiteral("/ritorno-XXXXXX"));
-    QVERIFY(cartella.isValid());
-    const QString sink = QStringLiteral("idrovela_ritorno");
-    QVERIFY2(AvviaServer(cartella.path(), sink), "the test's own server does not start");
-    const auto ferma = qScopeGuard([&cartella] { FermaServer(cartella.path()); });
+    ServerPrivato server(QStringLiteral("idrovela_ritorno"));
+    QVERIFY2(server.Avvia(), "the test's own server does not start");
     const QByteArray breve = Inventato8Mono(1.6);
-    const QString file = cartella.filePath(QStringLiteral("breve.wav"));
+    const QString file = m_cartella.filePath(QStringLiteral("breve.wav"));
     {
         QFile scrittura(file);
         QVERIFY(scrittura.open(QIODevice::WriteOnly));
@@ -682,7 +592,7 @@ void tst_Module1::suonaDopoIlRitornoDelServer()
     const QVector<float> atteso = Atteso(breve);
 
     QProcessEnvironment ambiente = AmbienteDelFiglio();
-    ambiente.insert(QStringLiteral("PULSE_SERVER"), IndirizzoServer(cartella.path()));
+    ambiente.insert(QStringLiteral("PULSE_SERVER"), server.Indirizzo());
     QProcess figlio;
     figlio.setProcessEnvironment(ambiente);
     figlio.start(ProgrammaSuonatore(), { file, QStringLiteral("comandi"), QStringLiteral("0") });
@@ -697,32 +607,34 @@ void tst_Module1::suonaDopoIlRitornoDelServer()
 
     // The server goes while the sound plays.
     QProcess notizie;
-    QVERIFY(AscoltaFlussi(notizie, cartella.path()));
+    QVERIFY(server.AscoltaNotizie(notizie));
     QByteArray lette;
     figlio.write("\n");
-    QVERIFY(AttendiTesto(figlio, risposte, "suonato\n"));
-    QVERIFY2(AttendiTesto(notizie, lette, "'new' on sink-input"), "the first sound did not start");
-    QVERIFY(FermaServer(cartella.path()));
+    QVERIFY(ServerPrivato::AttendiTesto(figlio, risposte, "suonato\n"));
+    QVERIFY2(ServerPrivato::AttendiTesto(notizie, lette, "'new' on sink-input"),
+        "the first sound did not start");
+    QVERIFY(server.Ferma());
     notizie.waitForFinished(5000);
 
     // A run while it is away is silent and says nothing.
     figlio.write("\n");
-    QVERIFY2(AttendiTesto(figlio, risposte, "suonato\n", 2), "the program did not survive");
+    QVERIFY2(ServerPrivato::AttendiTesto(figlio, risposte, "suonato\n", 2),
+        "the program did not survive");
 
     // The first run after its return is heard whole.
-    QVERIFY2(AvviaServer(cartella.path(), sink), "the test's own server does not start again");
+    QVERIFY2(server.Avvia(), "the test's own server does not start again");
     QProcess notizieDopo;
-    QVERIFY(AscoltaFlussi(notizieDopo, cartella.path()));
+    QVERIFY(server.AscoltaNotizie(notizieDopo));
     const QByteArray serverCondiviso = qgetenv("PULSE_SERVER");
-    qputenv("PULSE_SERVER", IndirizzoServer(cartella.path()).toUtf8());
-    Registrazione registrazione(sink + QStringLiteral(".monitor"));
+    qputenv("PULSE_SERVER", server.Indirizzo().toUtf8());
+    Registrazione registrazione(server.Sink() + QStringLiteral(".monitor"));
     const bool registra = registrazione.Avvia();
     qputenv("PULSE_SERVER", serverCondiviso);
     QVERIFY2(registra, qPrintable(registrazione.Errore()));
     lette.clear();
     figlio.write("\n");
-    QVERIFY(AttendiTesto(figlio, risposte, "suonato\n", 3));
-    const bool finito = AttendiTesto(notizieDopo, lette, "'remove' on sink-input");
+    QVERIFY(ServerPrivato::AttendiTesto(figlio, risposte, "suonato\n", 3));
+    const bool finito = ServerPrivato::AttendiTesto(notizieDopo, lette, "'remove' on sink-input");
     const QVector<float> r = registrazione.Ferma();
     notizieDopo.kill();
     notizieDopo.waitForFinished(5000);
