@@ -3,6 +3,8 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 ServerPrivato::ServerPrivato(QString sink)
@@ -43,10 +45,21 @@ bool ServerPrivato::Esegui(
     return riuscito;
 }
 
+bool ServerPrivato::Risponde()
+{
+    QByteArray risposta;
+    return QFile::exists(m_cartella.filePath(QStringLiteral("pulse/native")))
+        && Esegui(QStringLiteral("pactl"), { QStringLiteral("get-default-sink") }, &risposta)
+        && risposta.trimmed() == m_sink.toUtf8();
+}
+
 bool ServerPrivato::Avvia()
 {
-    if (!m_cartella.isValid()
-        || !Esegui(QStringLiteral("pulseaudio"),
+    if (!m_cartella.isValid())
+        return false;
+    if (Risponde())
+        return true;
+    if (!Esegui(QStringLiteral("pulseaudio"),
             { QStringLiteral("--daemonize=yes"), QStringLiteral("--exit-idle-time=-1"),
                 QStringLiteral("-n"),
                 QStringLiteral("--log-target=file:") + m_cartella.filePath(QStringLiteral("log")),
@@ -54,14 +67,12 @@ bool ServerPrivato::Avvia()
                 QStringLiteral("--load=module-native-protocol-unix") }))
         return false;
     const QDeadlineTimer scadenza(10000);
-    QByteArray risposta;
-    while (!scadenza.hasExpired()) {
-        if (Esegui(QStringLiteral("pactl"), { QStringLiteral("get-default-sink") }, &risposta)
-            && risposta.trimmed() == m_sink.toUtf8())
-            return true;
+    while (!Risponde()) {
+        if (scadenza.hasExpired())
+            return false;
         QTest::qWait(50);
     }
-    return false;
+    return true;
 }
 
 bool ServerPrivato::Ferma()
@@ -97,5 +108,36 @@ bool ServerPrivato::AttendiTesto(
         if (scadenza.hasExpired() || processo.state() == QProcess::NotRunning)
             return false;
         processo.waitForReadyRead(int(qMax<qint64>(1, scadenza.remainingTime())));
+    }
+}
+
+bool ServerPrivato::AttendiFineFlusso(QProcess& pactl, QByteArray& letto, bool soloCambiati)
+{
+    static const QRegularExpression notizia(
+        QStringLiteral("Event '(new|change|remove)' on sink-input #(\\d+)"));
+    const QDeadlineTimer scadenza(15000);
+    QSet<QString> iniziati;
+    QSet<QString> suonati; // started, then played: the server changed them
+    qsizetype fatto = 0;
+    for (;;) {
+        letto += pactl.readAllStandardOutput();
+        for (qsizetype fine; (fine = letto.indexOf('\n', fatto)) >= 0; fatto = fine + 1) {
+            const QRegularExpressionMatch trovata
+                = notizia.match(QString::fromUtf8(letto.mid(fatto, fine - fatto)));
+            if (!trovata.hasMatch())
+                continue;
+            const QString tipo = trovata.captured(1);
+            const QString flusso = trovata.captured(2);
+            if (tipo == QLatin1String("new"))
+                iniziati.insert(flusso);
+            else if (tipo == QLatin1String("change") && iniziati.contains(flusso))
+                suonati.insert(flusso);
+            else if (tipo == QLatin1String("remove")
+                && (soloCambiati ? suonati : iniziati).contains(flusso))
+                return true;
+        }
+        if (scadenza.hasExpired() || pactl.state() == QProcess::NotRunning)
+            return false;
+        pactl.waitForReadyRead(int(qMax<qint64>(1, scadenza.remainingTime())));
     }
 }

@@ -17,7 +17,8 @@ public:
     ServerPrivato(const ServerPrivato&) = delete;
     ServerPrivato& operator=(const ServerPrivato&) = delete;
 
-    // Returns once the server answers with the null sink as its default output.
+    // Returns once the server answers with the null sink as its default output, at once when
+    // it already does.
     bool Avvia();
     // Returns once the server has gone, and its socket with it.
     bool Ferma();
@@ -35,7 +36,14 @@ public:
     static bool AttendiTesto(
         QProcess& processo, QByteArray& letto, const QByteArray& testo, int volte = 1);
 
+    // Reads the notices of AscoltaNotizie until a stream that started since it was called has
+    // ended, within 15 s. With soloCambiati only a stream that the server changed between its
+    // start and its end counts: Wine's driver opens and closes a few unchanged to probe the
+    // device, where its sound's stream is changed as it starts to play.
+    static bool AttendiFineFlusso(QProcess& pactl, QByteArray& letto, bool soloCambiati = false);
+
 private:
+    bool Risponde();
     bool Esegui(
         const QString& programma, const QStringList& argomenti, QByteArray* uscita = nullptr);
 

@@ -634,7 +634,7 @@ void tst_Module1::suonaDopoIlRitornoDelServer()
     lette.clear();
     figlio.write("\n");
     QVERIFY(ServerPrivato::AttendiTesto(figlio, risposte, "suonato\n", 3));
-    const bool finito = ServerPrivato::AttendiTesto(notizieDopo, lette, "'remove' on sink-input");
+    const bool finito = ServerPrivato::AttendiFineFlusso(notizieDopo, lette);
     const QVector<float> r = registrazione.Ferma();
     notizieDopo.kill();
     notizieDopo.waitForFinished(5000);
