@@ -13,6 +13,7 @@
 
 namespace {
 std::mutex mutex;
+// The loop that a wait may be in; taken before the loop's lock, never while holding it.
 pa_threaded_mainloop* cicloInAttesa = nullptr; // under mutex
 std::atomic<bool> interrotto { false };
 
@@ -42,17 +43,11 @@ template <typename Pronto> bool Attendi(pa_threaded_mainloop* ciclo, int ms, Pro
             Segnala(s->ciclo);
         },
         &sveglia);
-    {
-        const std::lock_guard blocco(mutex);
-        cicloInAttesa = ciclo;
-    }
+    if (!evento)
+        return false;
     int esito = 0;
     while ((esito = pronto()) == 0 && !sveglia.suonata && !interrotto)
         pa_threaded_mainloop_wait(ciclo);
-    {
-        const std::lock_guard blocco(mutex);
-        cicloInAttesa = nullptr;
-    }
     api->time_free(evento);
     return esito > 0;
 }
@@ -63,6 +58,10 @@ RiservaPulse::~RiservaPulse()
     Ferma();
     if (!m_ciclo)
         return;
+    {
+        const std::lock_guard blocco(mutex);
+        cicloInAttesa = nullptr;
+    }
     pa_threaded_mainloop_lock(m_ciclo);
     if (m_contesto) {
         pa_context_set_state_callback(m_contesto, nullptr, nullptr);
@@ -124,6 +123,8 @@ bool RiservaPulse::Suona(const QByteArray& immagine, const LettoreWave::Campioni
             m_ciclo = nullptr;
             return false;
         }
+        const std::lock_guard blocco(mutex);
+        cicloInAttesa = m_ciclo;
     }
     const QDeadlineTimer scadenza(ms);
     pa_threaded_mainloop_lock(m_ciclo);
