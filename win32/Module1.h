@@ -8,7 +8,7 @@
 namespace Module1 {
 
 // The complete WAVE image of the last sound asked for, as stored in the resource. The system
-// reads it in place while it plays, so it is replaced only once the old sound is stopped.
+// plays from a copy of its own.
 extern std::string DatiSuono;
 
 // Starts the "CUSTOM" resource with this number and returns at once, after running the window
@@ -16,7 +16,7 @@ extern std::string DatiSuono;
 // number without a resource changes nothing; an image our reader refuses is not played.
 void RiproduciSuono(int id);
 
-// Stops the sound, if one plays.
+// Stops the sound, if one plays, waiting for the system within a bound.
 void Ferma();
 
 } // namespace Module1

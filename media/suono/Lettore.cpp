@@ -47,6 +47,7 @@ void Lettore::Interrompi()
 {
 #ifdef IDROVELA_SONDA_PULSE
     SondaServer::Interrompi();
+    RiservaPulse::Interrompi();
 #endif
 }
 
@@ -67,8 +68,7 @@ bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& cam
     const qint64 byteAlSecondo = formato.bytesForDuration(1000000);
     if (!ServerPronto())
         return false;
-    const QAudioDevice uscita = QMediaDevices::defaultAudioOutput();
-    if (uscita.isNull() || byteAlSecondo <= 0 || campioni.inizio < 0 || campioni.lunghezza <= 0
+    if (byteAlSecondo <= 0 || campioni.inizio < 0 || campioni.lunghezza <= 0
         || campioni.inizio + campioni.lunghezza > immagine.size())
         return false;
 
@@ -76,9 +76,25 @@ bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& cam
     // buffer, which holds up to 4 MiB, and nothing is left to feed on a timer. Fed from a
     // buffer instead, the sink waits for its first tick (20 ms) before it writes anything,
     // and a sink made right after another one's stop sometimes never starts writing at all.
-    m_sink = std::make_unique<QAudioSink>(uscita, formato);
-    if (QIODevice* flusso = m_sink->start())
+    const QAudioDevice uscita = QMediaDevices::defaultAudioOutput();
+    QIODevice* flusso = nullptr;
+    if (!uscita.isNull()) {
+        m_sink = std::make_unique<QAudioSink>(uscita, formato);
+        flusso = m_sink->start();
+    }
+    if (flusso) {
         flusso->write(immagine.constData() + campioni.inizio, campioni.lunghezza);
+    } else {
+        // Qt's client lost the server, or never had it: it cannot open anything until it
+        // connects again on its own, seconds later or never.
+        m_sink.reset();
+#ifdef IDROVELA_SONDA_PULSE
+        if (!m_riserva.Suona(immagine, campioni, AttesaServerMs))
+            return false;
+#else
+        return false;
+#endif
+    }
     const qint64 durataMs = campioni.lunghezza * 1000 / byteAlSecondo;
     m_fine.start(int(qMin<qint64>(durataMs + CodaMs, std::numeric_limits<int>::max())));
     return true;
@@ -87,6 +103,9 @@ bool Lettore::Suona(const QByteArray& immagine, const LettoreWave::Campioni& cam
 void Lettore::Ferma()
 {
     m_fine.stop();
+#ifdef IDROVELA_SONDA_PULSE
+    m_riserva.Ferma();
+#endif
     if (!m_sink)
         return;
     // Its Stopped state also follows this stop, so it never means that the sound has ended.

@@ -9,6 +9,10 @@
 
 #include <memory>
 
+#ifdef IDROVELA_SONDA_PULSE
+#include "RiservaPulse.h"
+#endif
+
 class QAudioSink;
 
 // Plays the samples of a WAVE image on the default output. Lives on the sound thread, where
@@ -34,6 +38,9 @@ private:
 
     bool m_serverPronto = false; // the server answered once; Qt's client takes it from here
     std::unique_ptr<QAudioSink> m_sink;
+#ifdef IDROVELA_SONDA_PULSE
+    RiservaPulse m_riserva; // when Qt's client has lost the server
+#endif
     // Lets the sink go once its sound has surely been played, so that no stream stays open.
     QTimer m_fine;
 };

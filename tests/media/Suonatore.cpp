@@ -3,13 +3,15 @@
 // so that tests can watch what a whole process does: what it prints, how long it takes, and
 // how it exits.
 //
-//   suonatore <101 | file.wav> <quit | exit | ritorno | avviso> <ms> [prepara | raffica]
+//   suonatore <101 | file.wav> <quit | exit | ritorno | avviso | comandi> <ms> [prepara | raffica]
 //
 // quit: the event loop ends after ms; exit: exit(0) from a timer after ms; ritorno: main
 // returns after ms without having run the application's event loop; avviso: like quit, with
-// one warning of the program's own right after the sound started. With prepara the sound
-// stack is warmed up first, and the sound asked for while that may still be going on. With
-// raffica the sound is asked for 2000 times in a row, as fast as the calls return.
+// one warning of the program's own right after the sound started; comandi: the sound again for
+// every line on the standard input, each answered by "suonato" on the standard output once the
+// call has returned, until the input ends. With prepara the sound stack is warmed up first, and
+// the sound asked for while that may still be going on. With raffica the sound is asked for 2000
+// times in a row, as fast as the calls return.
 // Exit status 0, or 2 when RiproduciSuono took longer than 500 ms to return.
 
 #include "Module1.h"
@@ -18,9 +20,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstdlib>
+
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
@@ -46,12 +52,33 @@ int main(int argc, char* argv[])
             return 66;
         immagine = file.readAll();
     }
-    for (int volta = 0; volta < volte; ++volta) {
+    const auto suona = [&immagine] {
         if (immagine.isEmpty())
             Module1::RiproduciSuono(101);
         else
             Module1::RiproduciImmagine(immagine);
+    };
+    if (uscita == QLatin1String("comandi")) {
+        QSocketNotifier ingresso(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(&ingresso, &QSocketNotifier::activated, [&suona] {
+            char riga[256];
+            const ssize_t letti = ::read(STDIN_FILENO, riga, sizeof riga);
+            if (letti <= 0) {
+                QCoreApplication::quit();
+                return;
+            }
+            for (ssize_t i = 0; i < letti; ++i) {
+                if (riga[i] == '\n') {
+                    suona();
+                    std::fputs("suonato\n", stdout);
+                    std::fflush(stdout);
+                }
+            }
+        });
+        return app.exec();
     }
+    for (int volta = 0; volta < volte; ++volta)
+        suona();
     const bool lento = cronometro.elapsed() > 500 * volte;
     const int stato = lento ? 2 : 0;
 

@@ -5,6 +5,7 @@
 #include "Module1.h"
 #include "Registrazione.h"
 #include "Risorse.h"
+#include "ServerPrivato.h"
 
 #include <QtTest>
 
@@ -116,6 +117,7 @@ private slots:
     void moduloMancanteTace();
     void uscitaDuranteIlSuono_data();
     void uscitaDuranteIlSuono();
+    void suonaDopoIlRitornoDelServer();
 
 private:
     // What the child program did with these arguments: its status, what it printed, how long
@@ -571,6 +573,86 @@ void tst_Module1::uscitaDuranteIlSuono()
     QVERIFY2(flussi >= 1, "the sound was not playing when the program left");
     QCOMPARE(esito.stato, 0);
     QCOMPARE(esito.errori, QByteArray());
+}
+
+void tst_Module1::suonaDopoIlRitornoDelServer()
+{
+    RICHIEDE_SERVER();
+    // The pupil's sound server stops during a sinking run and comes back before the next run,
+    // which is then heard, however soon it starts.
+    ServerPrivato server(QStringLiteral("idrovela_ritorno"));
+    QVERIFY2(server.Avvia(), "the test's own server does not start");
+    const QByteArray breve = Inventato8Mono(1.6);
+    const QString file = m_cartella.filePath(QStringLiteral("breve.wav"));
+    {
+        QFile scrittura(file);
+        QVERIFY(scrittura.open(QIODevice::WriteOnly));
+        scrittura.write(breve);
+    }
+    const QVector<float> atteso = Atteso(breve);
+
+    QProcessEnvironment ambiente = AmbienteDelFiglio();
+    ambiente.insert(QStringLiteral("PULSE_SERVER"), server.Indirizzo());
+    QProcess figlio;
+    figlio.setProcessEnvironment(ambiente);
+    figlio.start(ProgrammaSuonatore(), { file, QStringLiteral("comandi"), QStringLiteral("0") });
+    QVERIFY(figlio.waitForStarted(5000));
+    const auto chiudi = qScopeGuard([&figlio] {
+        if (figlio.state() != QProcess::NotRunning) {
+            figlio.kill();
+            figlio.waitForFinished(5000);
+        }
+    });
+    QByteArray risposte;
+
+    // The server goes while the sound plays.
+    QProcess notizie;
+    QVERIFY(server.AscoltaNotizie(notizie));
+    QByteArray lette;
+    figlio.write("\n");
+    QVERIFY(ServerPrivato::AttendiTesto(figlio, risposte, "suonato\n"));
+    QVERIFY2(ServerPrivato::AttendiTesto(notizie, lette, "'new' on sink-input"),
+        "the first sound did not start");
+    QVERIFY(server.Ferma());
+    notizie.waitForFinished(5000);
+
+    // A run while it is away is silent and says nothing.
+    figlio.write("\n");
+    QVERIFY2(ServerPrivato::AttendiTesto(figlio, risposte, "suonato\n", 2),
+        "the program did not survive");
+
+    // The first run after its return is heard whole.
+    QVERIFY2(server.Avvia(), "the test's own server does not start again");
+    QProcess notizieDopo;
+    QVERIFY(server.AscoltaNotizie(notizieDopo));
+    const QByteArray serverCondiviso = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", server.Indirizzo().toUtf8());
+    Registrazione registrazione(server.Sink() + QStringLiteral(".monitor"));
+    const bool registra = registrazione.Avvia();
+    qputenv("PULSE_SERVER", serverCondiviso);
+    QVERIFY2(registra, qPrintable(registrazione.Errore()));
+    lette.clear();
+    figlio.write("\n");
+    QVERIFY(ServerPrivato::AttendiTesto(figlio, risposte, "suonato\n", 3));
+    const bool finito = ServerPrivato::AttendiFineFlusso(notizieDopo, lette);
+    const QVector<float> r = registrazione.Ferma();
+    notizieDopo.kill();
+    notizieDopo.waitForFinished(5000);
+    QVERIFY2(finito, "the run after the server's return opened no stream that ended");
+    const Confronto::Allineamento inizio
+        = Confronto::Cerca(r, atteso, Attacco, Frequenza / 2, 0, r.size());
+    qInfo("after the server's return: likeness %.4f, heard %s into the recording",
+        inizio.correlazione, qPrintable(Secondi(inizio.posizione)));
+    QVERIFY2(inizio.correlazione > Somiglianza, "the run after the server's return is silent");
+    QVERIFY(
+        Confronto::Somiglianza(r, atteso, inizio, Attacco, atteso.size() - Attacco) > Somiglianza);
+
+    figlio.closeWriteChannel();
+    QVERIFY(figlio.waitForFinished(10000));
+    QCOMPARE(figlio.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(figlio.exitCode(), 0);
+    QCOMPARE(risposte + figlio.readAllStandardOutput(), QByteArray("suonato\nsuonato\nsuonato\n"));
+    QCOMPARE(figlio.readAllStandardError(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(tst_Module1)

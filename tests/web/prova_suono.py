@@ -14,7 +14,7 @@ import wave
 
 import numpy
 
-from prova_pagina import AVVIATA, RISORSE, URL, aspetta, browser
+from prova_pagina import AVVIATA, CHIUSO, RISORSE, URL, aspetta, browser
 from selenium.webdriver.common.by import By
 
 FREQUENZA = 11025
@@ -171,6 +171,51 @@ class Suono(unittest.TestCase):
         frequenze = numpy.fft.rfftfreq(len(registrato), 1 / FREQUENZA)
         self.assertGreater(rms(registrato), 0.001, "no beep")
         self.assertAlmostEqual(frequenze[int(numpy.argmax(spettro))], 880, delta=20)
+
+    def test_dopo_una_sospensione_le_bolle_si_sentono(self):
+        """The system suspends the sound device between two runs; the second is heard all the
+        same."""
+        riferimento = bolle()
+        self.d.execute_script(
+            "if (typeof Idrovela !== 'undefined') "
+            "removeEventListener('beforeunload', Idrovela.chiediUscita)")
+        self.d.get(URL)
+        aspetta(self.d, AVVIATA, 'no start')
+        self.d.find_element(By.CSS_SELECTOR, "#Option1_0 input").click()
+        self.d.find_element(By.CSS_SELECTOR, "#Option2_1 input").click()
+        self.d.find_element(By.ID, "Command1").click()
+        aspetta(self.d, "return document.getElementById('msgbox').open", "no first verdict", 30)
+        self.d.find_element(By.ID, "msgOk").click()
+        aspetta(self.d, CHIUSO, "the first box stays")
+        stato = self.d.execute_async_script(
+            "const fatto = arguments[arguments.length - 1];"
+            "Idrovela.audio.suspend().then(() => fatto(Idrovela.audio.state));")
+        self.assertEqual(stato, "suspended")
+
+        registrazione = Registrazione()
+        self.d.find_element(By.ID, "Command1").click()
+        # The bubbling's own end, which a device left suspended never reaches.
+        self.d.execute_script(
+            "const s = Idrovela.sorgente; window.bolleFinite = false;"
+            "if (s) s.addEventListener('ended', () => { window.bolleFinite = true; });")
+        finite = True
+        try:
+            aspetta(self.d, "return window.bolleFinite", "the bubbling never ends", 20)
+        except AssertionError:
+            finite = False
+        registrato = registrazione.ferma()
+        self.assertTrue(finite, "the run after the suspension is silent: the device is "
+                        + self.d.execute_script("return Idrovela.audio.state"))
+        lunghezza = int(0.3 * FREQUENZA)
+        pezzi = [correlazione(registrato, riferimento[i:i + lunghezza])[0]
+                 for i in range(0, len(riferimento) - lunghezza, lunghezza)
+                 if rms(riferimento[i:i + lunghezza]) >= 0.03]
+        print(f"run after a suspension: {len(pezzi)} pieces of 0.3 s correlate "
+              f"{' '.join(f'{v:.2f}' for v in pezzi)}")
+        self.assertGreater(numpy.median(pezzi), 0.9)
+        aspetta(self.d, "return document.getElementById('msgbox').open", "no second verdict", 30)
+        self.d.find_element(By.ID, "msgOk").click()
+        self.assertEqual(self.d.get_log("browser"), [])
 
 
 if __name__ == "__main__":
