@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The soak of the Windows window (win32/Scolaresca.cpp beside the built program), under Wine on
-// a private X server. The soak runs inside the window's own process, inputs, checks and all;
+// The soak of the Windows window, under Wine on a private X server. The soak (win32/Scolaresca.cpp
+// here, built beside the program) runs inside the window's own process, inputs, checks and all;
 // this prepares its Wine, runs it and reports what it said:
 //
 //   tst_Scolaresca [--seme N] [--eventi N] [Qt Test options]
@@ -83,7 +83,7 @@ void tst_Scolaresca::unaClasseIntera()
         soak.kill();
         soak.waitForFinished(10000);
     }
-    const QString uscita = QString::fromLocal8Bit(soak.readAll());
+    const QString uscita = QString::fromLocal8Bit(soak.readAll()).remove(QLatin1Char('\r'));
     for (const QString& riga : uscita.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         qInfo("%s", qPrintable(riga));
     qInfo("the soak took %.1f s under Wine", double(durata.elapsed()) / 1000);

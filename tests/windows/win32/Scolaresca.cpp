@@ -41,6 +41,7 @@ constexpr unsigned SemePredefinito = 2024;
 constexpr int EventiPredefiniti = 100000;
 constexpr int Ricordati = 30; // inputs printed before a failure
 constexpr int SceltePerRaffica = 300; // more than a byte can count
+constexpr int InputPerPausa = 8;
 constexpr int PrimoId = 1000; // the window numbers its controls from here, in the table's order
 constexpr UINT_PTR tmrDiscesa = 1;
 constexpr UINT BoxAperta = WM_APP + 100; // to the soak's own window: a box was created
@@ -198,7 +199,7 @@ private:
     POINT InFinestra(HWND controllo, std::uint32_t caso) const;
     POINT Schermo(POINT client) const;
 
-    std::string Clic(const TastoMouse& tasto, POINT schermo);
+    std::string Clic(const TastoMouse& tasto, POINT client);
     bool Invia(const TastoMouse& tasto, bool giu, POINT schermo, std::string& dove);
     std::string Premi(std::uint32_t a, std::uint32_t b, std::uint32_t c);
     std::string Rilascia(std::uint32_t a, std::uint32_t b, std::uint32_t c);
@@ -388,8 +389,8 @@ HWND Scolaresca::Controllo(const char* nome, int indice) const
 }
 
 // What the program's loop does with the messages waiting, but for the timer's, which come when
-// the soak ticks it (or waits for real), and the painting, which waits for the end of the input
-// as it waits while a pupil's quick click or key goes on.
+// the soak ticks it (or waits for real), and the painting, which waits for a pause in the
+// inputs as it waits while a pupil's quick clicks and keys go on.
 void Scolaresca::Pompa(Messaggi quali)
 {
     UINT filtro = PM_REMOVE;
@@ -1004,7 +1005,8 @@ int Scolaresca::Esegui()
         storia.push_back("  #" + std::to_string(numero) + " " + fatto);
         if (storia.size() > std::size_t(Ricordati))
             storia.pop_front();
-        Pompa(Messaggi::ConPittura);
+        // The window paints in the pauses, as when a pupil's inputs come quicker than that.
+        Pompa(numero % InputPerPausa == 0 ? Messaggi::ConPittura : Messaggi::SenzaPittura);
         errore = Verifica();
         if (errore.empty())
             continue;
