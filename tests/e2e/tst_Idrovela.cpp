@@ -162,7 +162,7 @@ void tst_Idrovela::unaCorsaDallInizioAllaFine()
     m_scrivania.clic(CloseBox());
     QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
     m_scrivania.tasto(QStringLiteral("Return"));
-    QVERIFY(m_programma->waitForFinished(5000));
+    QVERIFY(m_programma->waitForFinished(30000));
     QCOMPARE(m_programma->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_programma->exitCode(), 0);
 }
@@ -181,7 +181,7 @@ void tst_Idrovela::esceDuranteUnaDiscesa()
     Fotografa(QStringLiteral("08-uscita-in-discesa"));
     m_scrivania.tasto(QStringLiteral("Return"));
     // Neither the descent nor the sound holds it back, and it leaves cleanly.
-    QVERIFY(m_programma->waitForFinished(3000));
+    QVERIFY(m_programma->waitForFinished(30000));
     QCOMPARE(m_programma->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_programma->exitCode(), 0);
     QVERIFY(!m_scrivania.finestraEsiste(QStringLiteral("Il corpo affonda")));
@@ -257,7 +257,7 @@ void tst_Idrovela::soloConLaTastiera()
     Tasti(QStringLiteral("alt Down Up Return"), QStringLiteral("36-tastiera-esci"));
     QVERIFY(!m_scrivania.cercaFinestra(QStringLiteral("Uscita")).isEmpty());
     m_scrivania.tasto(QStringLiteral("Return"));
-    QVERIFY(m_programma->waitForFinished(5000));
+    QVERIFY(m_programma->waitForFinished(30000));
     QCOMPARE(m_programma->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_programma->exitCode(), 0);
     QCOMPARE(QString::fromLocal8Bit(m_programma->readAllStandardError()), QString());

@@ -479,7 +479,7 @@ void tst_Ricreazione::unaRicreazione()
     m_scrivania.clic(m_scrivania.closeBox(m_finestra));
     QVERIFY(!m_scrivania.cercaFinestra(Uscita).isEmpty());
     m_scrivania.tasto(QStringLiteral("Return"));
-    QVERIFY(m_programma->waitForFinished(5000));
+    QVERIFY(m_programma->waitForFinished(30000));
     const QByteArray detto = m_programma->readAll();
     QCOMPARE(m_programma->exitStatus(), QProcess::NormalExit);
     QVERIFY2(m_programma->exitCode() == 0, detto.constData());

@@ -311,6 +311,7 @@ void tst_Module1::secondaChiamataTaglia()
     const qsizetype sentito = registrazione.AttendiSuono(prima, Silenzio);
     QVERIFY2(sentito >= 0, "nothing plays");
     QVERIFY(registrazione.AttendiLunghezza(sentito + pausa));
+    const qsizetype secondaChiamata = registrazione.Lunghezza();
     Riproduci(id, immagine);
     QVERIFY(registrazione.AttendiLunghezza(sentito + pausa + n + Frequenza * 8 / 10));
     const QVector<float> r = registrazione.Ferma();
@@ -328,7 +329,8 @@ void tst_Module1::secondaChiamataTaglia()
     const qsizetype distanza = secondo.posizione - primo.posizione;
     qInfo("the second start came %s after the first, asked %s after", qPrintable(Secondi(distanza)),
         qPrintable(Secondi(pausa)));
-    QVERIFY(qAbs(distanza - pausa) < Frequenza / 4);
+    // The second starts once it is asked for, not before; how soon is the bench's figure.
+    QVERIFY(secondo.posizione >= secondaChiamata - Anticipo);
     // Until the cut, the first sound as it is; from then on the second alone, not mixed with
     // the rest of the first, and nothing after it.
     QVERIFY(
