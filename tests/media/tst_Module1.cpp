@@ -378,9 +378,9 @@ void tst_Module1::ogniChiamataSuona()
     QVERIFY2(primo.correlazione > Somiglianza, "the first sound is not in the recording");
     QStringList mute;
     for (int i = 1; i < Chiamate; ++i) {
-        const qsizetype previsto = primo.posizione + (istanti[i] - istanti[0]);
-        const Confronto::Allineamento trovato = Confronto::Cerca(
-            r, attesi[i], Attacco, modello, previsto - Frequenza / 8, previsto + Frequenza / 8);
+        // After its call, and before the next call's sound could cut its first eighth.
+        const Confronto::Allineamento trovato = Confronto::Cerca(r, attesi[i], Attacco, modello,
+            istanti[i] - Anticipo, istanti[i] + IntervalloMs * Frequenza / 1000);
         if (trovato.correlazione < Somiglianza)
             mute << QStringLiteral("%1 (%2)").arg(i + 1).arg(trovato.correlazione, 0, 'f', 2);
     }
