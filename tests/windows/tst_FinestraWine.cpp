@@ -550,16 +550,19 @@ void tst_FinestraWine::ferroInAcquaAffondaConLeBolle()
     const QVector<float> r = registrazione->Ferma();
     SalvaRegistrazione(r, QStringLiteral("05-bolle-registrate"));
     const qsizetype n = m_bolle.size();
-    // Its start and its end, each placed by the first piece of a tenth of a second of its
-    // first and last half second that the recording holds whole: a gap may fall in the others.
+    // Its start and its end, each placed by its first and last half second, or where a gap
+    // falls in one, by the first piece of a tenth of a second of it that the recording holds
+    // whole.
     const qsizetype tratto = Frequenza / 10;
-    Confronto::Allineamento inizio;
+    Confronto::Allineamento inizio
+        = Confronto::Cerca(r, m_bolle, Attacco, Frequenza / 2, 0, r.size());
     for (qsizetype k = 0; k < 5 && inizio.correlazione <= Somiglianza; ++k)
         inizio = Confronto::Cerca(r, m_bolle, Attacco + k * tratto, tratto, 0, r.size());
     QVERIFY2(inizio.correlazione > Somiglianza,
         qPrintable(
             QStringLiteral("the bubbling is not in the recording (%1)").arg(inizio.correlazione)));
-    Confronto::Allineamento fine;
+    Confronto::Allineamento fine = Confronto::Cerca(r, m_bolle, n - Frequenza / 2, Frequenza / 2,
+        inizio.posizione - 2, inizio.posizione + 2 * Frequenza);
     for (qsizetype k = 1; k <= 5 && fine.correlazione <= Somiglianza; ++k)
         fine = Confronto::Cerca(r, m_bolle, n - k * tratto, tratto, inizio.posizione - 2,
             inizio.posizione + 2 * Frequenza);
