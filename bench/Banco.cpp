@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Banco.h"
 
+#include "Posizioni.h"
 #include "PrefissoWine.h"
 
 #include <QCoreApplication>
@@ -23,12 +24,13 @@ namespace {
 constexpr qint64 Ms = 1000000; // nanoseconds
 
 // Where the pupil clicks, in Idrovela's client area below the menu bar.
-const QPoint Acqua(342, 36);
-const QPoint Olio(342, 84);
-const QPoint Ferro(342, 180);
-const QPoint OK(384, 268);
+const Posizioni Disegno;
+const QPoint Acqua = Disegno.Opzione("Option1", 0);
+const QPoint Olio = Disegno.Opzione("Option1", 2);
+const QPoint Ferro = Disegno.Opzione("Option2", 1);
+const QPoint OK = Disegno.Centro("Command1");
 // The tank, and a point of its liquid that no body ever covers.
-const QRect Vasca(8, 16, 287, 366);
+const QRect Vasca = Disegno.Rettangolo("imgContenitore");
 const QPoint NelLiquido(60, 200);
 constexpr quint32 ColoreAcqua = 0x80FFFF;
 constexpr quint32 ColoreOlio = 0xD2FF80;

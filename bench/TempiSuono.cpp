@@ -12,8 +12,10 @@
 //   it, so the figure includes the recording's own delay (a few milliseconds).
 // The last line of its output is one line of JSON with every figure.
 
+#include "Confronto.h"
 #include "LettoreWave.h"
 #include "Module1.h"
+#include "Registrazione.h"
 #include "Risorse.h"
 #include "Statistica.h"
 
@@ -26,27 +28,18 @@
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
-#include <QtEndian>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 namespace {
 
-constexpr int Frequenza = 11025;
-constexpr int Blocco = 64; // samples parec hands over at a time, about 6 ms
+constexpr int Frequenza = Registrazione::Frequenza;
 
 qint64 Adesso()
 {
-    timespec t {};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    return Registrazione::Adesso();
 }
 
 double Ms(qint64 ns)
@@ -61,117 +54,13 @@ void Attendi(int ms)
     attesa.exec();
 }
 
-// The monitor, recorded as it comes, each block with the time it arrived.
-class Registratore {
-public:
-    bool Avvia(const QString& monitor)
-    {
-        const QByteArray comando = "exec parec --raw --device=" + monitor.toUtf8()
-            + " --format=s16le --rate=11025 --channels=1 --latency-msec=5 --process-time-msec=2"
-              " 2>/dev/null";
-        m_tubo = popen(comando.constData(), "r");
-        if (!m_tubo)
-            return false;
-        m_lettore = std::thread([this] { Leggi(); });
-        return true;
-    }
-
-    void Ferma()
-    {
-        m_fine = true;
-        if (m_tubo)
-            pclose(m_tubo); // parec ends when its pipe closes; the reader sees the end
-        if (m_lettore.joinable())
-            m_lettore.join();
-        m_tubo = nullptr;
-    }
-
-    // Samples from the given one on, and the arrival times of their blocks.
-    struct Tratto {
-        std::vector<float> campioni;
-        std::vector<qint64> arrivi; // one per sample: when its block came in
-    };
-
-    // A sink that was idle first hands over its samples in one long block; the times of
-    // arrival mean something only once they come as fast as they are played.
-    bool Costante()
-    {
-        for (int prova = 0; prova < 50; ++prova) {
-            const qsizetype prima = Lunghezza();
-            Attendi(200);
-            if (Lunghezza() - prima >= Frequenza / 5 * 9 / 10)
-                return true;
-        }
-        return false;
-    }
-
-    qsizetype Lunghezza()
-    {
-        const std::lock_guard blocco(m_mutex);
-        return qsizetype(m_campioni.size());
-    }
-
-    Tratto Da(qsizetype inizio)
-    {
-        const std::lock_guard blocco(m_mutex);
-        Tratto t;
-        t.campioni.assign(m_campioni.begin() + inizio, m_campioni.end());
-        t.arrivi.assign(m_arrivi.begin() + inizio, m_arrivi.end());
-        return t;
-    }
-
-private:
-    void Leggi()
-    {
-        qint16 dati[Blocco];
-        while (!m_fine) {
-            const size_t letti = fread(dati, sizeof(qint16), Blocco, m_tubo);
-            const qint64 arrivo = Adesso();
-            if (letti == 0)
-                break;
-            const std::lock_guard blocco(m_mutex);
-            for (size_t i = 0; i < letti; ++i) {
-                m_campioni.push_back(qFromLittleEndian(dati[i]) / 32768.0f);
-                m_arrivi.push_back(arrivo);
-            }
-        }
-    }
-
-    FILE* m_tubo = nullptr;
-    std::thread m_lettore;
-    std::atomic<bool> m_fine { false };
-    std::mutex m_mutex;
-    std::vector<float> m_campioni;
-    std::vector<qint64> m_arrivi;
-};
-
-double Correlazione(const float* x, const float* y, qsizetype n)
-{
-    double xy = 0, xx = 0, yy = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        xy += double(x[i]) * y[i];
-        xx += double(x[i]) * x[i];
-        yy += double(y[i]) * y[i];
-    }
-    return xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0.0;
-}
-
 // Where the sound's first sample lies in the recording, judged by its samples from 25 ms to
 // 0.3 s (the monitor of a null sink misses the first milliseconds of a stream). -1 if absent.
-qsizetype Inizio(const std::vector<float>& registrazione, const std::vector<float>& suono)
+qsizetype Inizio(const QVector<float>& registrazione, const QVector<float>& suono)
 {
-    const qsizetype da = Frequenza / 40;
-    const qsizetype n = Frequenza * 3 / 10;
-    double migliore = 0.9;
-    qsizetype posizione = -1;
-    for (qsizetype p = 0; p + da + n <= qsizetype(registrazione.size()); ++p) {
-        const double c = Correlazione(registrazione.data() + p + da, suono.data() + da, n);
-        if (c > migliore) {
-            migliore = c;
-            posizione = p;
-        }
-    }
-    return posizione;
+    const Confronto::Allineamento a = Confronto::Cerca(
+        registrazione, suono, Frequenza / 40, Frequenza * 3 / 10, 0, registrazione.size());
+    return a.correlazione > 0.9 ? a.posizione : -1;
 }
 
 // One fresh process, one call: prints the time of the call and how long it took.
@@ -206,36 +95,34 @@ int UnaChiamata(bool prepara)
     return 0;
 }
 
-std::vector<float> Suono()
+QVector<float> Suono()
 {
     const QByteArray immagine = Risorse::Dati(101, "CUSTOM");
     const std::optional<LettoreWave::Campioni> c
         = LettoreWave::Leggi(immagine.constData(), immagine.size());
-    std::vector<float> suono;
     if (!c || c->bit != 8 || c->canali != 1 || c->frequenza != Frequenza)
-        return suono;
-    for (qsizetype i = 0; i < c->lunghezza; ++i)
-        suono.push_back((quint8(immagine[c->inizio + i]) - 128) / 128.0f);
-    return suono;
+        return {};
+    return Confronto::Mono(immagine, *c);
 }
 
 // The delay from the call to the sound's first sample, from what was recorded since.
 double Ritardo(
-    Registratore& registratore, qsizetype da, qint64 chiamata, const std::vector<float>& suono)
+    const Registrazione& registratore, qsizetype da, qint64 chiamata, const QVector<float>& suono)
 {
     // The null sink mixes ahead of time and hands that to the monitor at once, so the start
     // may come in a little before the call returns: the search begins 0.1 s earlier.
     const qsizetype prima = qMin<qsizetype>(da, Frequenza / 10);
-    const Registratore::Tratto t = registratore.Da(da - prima);
-    const qsizetype p = Inizio(t.campioni, suono);
-    if (p < 0)
+    const QVector<float> campioni = registratore.Campioni(da - prima);
+    const QVector<qint64> arrivi = registratore.Arrivi(da - prima);
+    const qsizetype p = Inizio(campioni, suono);
+    if (p < 0 || p >= arrivi.size())
         return std::nan("");
     // A block arrives when its last sample is ready: the first sample of the sound was ready
     // as many samples earlier as follow it in its block.
     qsizetype fineBlocco = p;
-    while (fineBlocco + 1 < qsizetype(t.arrivi.size()) && t.arrivi[fineBlocco + 1] == t.arrivi[p])
+    while (fineBlocco + 1 < arrivi.size() && arrivi[fineBlocco + 1] == arrivi[p])
         ++fineBlocco;
-    const qint64 pronto = t.arrivi[p] - (fineBlocco - p) * 1000000000LL / Frequenza;
+    const qint64 pronto = arrivi[p] - (fineBlocco - p) * 1000000000LL / Frequenza;
     return Ms(pronto - chiamata);
 }
 
@@ -251,7 +138,7 @@ int main(int argc, char* argv[])
     const int chiamate = argomenti.size() >= 2 ? argomenti.at(1).toInt() : 40;
     const int freschi = argomenti.size() >= 3 ? argomenti.at(2).toInt() : 10;
     const QString sink = qEnvironmentVariable("IDROVELA_SERVER_AUDIO");
-    const std::vector<float> suono = Suono();
+    const QVector<float> suono = Suono();
     if (sink.isEmpty() || suono.empty() || chiamate < 1 || freschi < 1) {
         std::fprintf(stderr,
             "needs the sound CUSTOM 101 (8-bit mono 11025 Hz) and the server of "
@@ -260,8 +147,8 @@ int main(int argc, char* argv[])
         return 2;
     }
 
-    Registratore registratore;
-    if (!registratore.Avvia(sink + QStringLiteral(".monitor")) || !registratore.Costante()) {
+    Registrazione registratore(sink + QStringLiteral(".monitor"));
+    if (!registratore.Avvia()) {
         std::fprintf(stderr, "parec does not record the monitor of %s\n", qPrintable(sink));
         return 1;
     }

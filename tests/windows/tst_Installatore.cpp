@@ -273,8 +273,12 @@ void tst_Installatore::ApriEChiudi(const QString& programma, const QString& sche
     QVERIFY(m_programma->waitForStarted());
     const QString finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 30000);
     QVERIFY2(!finestra.isEmpty(), "the installed program shows no window");
+    QVERIFY2(m_scrivania.attendiGestita(finestra), "the window manager did not frame it");
     QCOMPARE(m_scrivania.geometria(finestra).width(), 474);
-    QTest::qWait(500);
+    // Until the first frame is painted: the client area's last pixel has the window's grey.
+    const QRect area = m_scrivania.geometria(finestra);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        m_scrivania.schermata().pixelColor(area.bottomRight()), QColor(199, 199, 199), 30000);
     m_scrivania.schermata().save(Scrivania::cartellaArtefatti().filePath(schermata));
     // Closed as a pupil closes it: the close box, then "Sì".
     m_scrivania.clic(m_scrivania.closeBox(finestra));
@@ -330,26 +334,32 @@ void tst_Installatore::disinstallaPaginaPerPagina()
     while (QFileInfo::exists(cartella) && !scadenza.hasExpired())
         QTest::qWait(100);
     QVERIFY2(!QFileInfo::exists(cartella), "nothing was removed");
-    QTest::qWait(1000);
 
     finestra = m_scrivania.cercaFinestra(titolo);
     QVERIFY2(!finestra.isEmpty(), "the uninstaller closed before its last page");
-    const QImage schermata = m_scrivania.schermata();
+    // The finish page, not the progress page left as it was: its blue picture fills the left
+    // side, where the progress page is grey. The uninstaller turns to it once it is done.
+    const QRect area = m_scrivania.geometria(finestra);
+    QImage schermata;
+    int blu = 0;
+    const bool finita = QTest::qWaitFor(
+        [&] {
+            schermata = m_scrivania.schermata();
+            blu = 0;
+            for (int x = area.left(); x < area.left() + 150; ++x) {
+                const QColor colore = schermata.pixelColor(x, area.center().y());
+                blu += colore.blue() > colore.red() + 30 && colore.blue() > colore.green() + 30;
+            }
+            return blu > 100;
+        },
+        30000);
     schermata.save(
         Scrivania::cartellaArtefatti().filePath(QStringLiteral("wine-disinstallato.png")));
-    // The finish page, not the progress page left as it was: its blue picture fills the left
-    // side, where the progress page is grey.
-    const QRect area = m_scrivania.geometria(finestra);
-    int blu = 0;
-    for (int x = area.left(); x < area.left() + 150; ++x) {
-        const QColor colore = schermata.pixelColor(x, area.center().y());
-        blu += colore.blue() > colore.red() + 30 && colore.blue() > colore.green() + 30;
-    }
     m_scrivania.tasto(QStringLiteral("Return")); // "Chiudi", whatever the page
     scadenza.setRemainingTime(10000);
     while (m_scrivania.finestraEsiste(titolo) && !scadenza.hasExpired())
         QTest::qWait(100);
-    QVERIFY2(blu > 100, "the last page is not the uninstaller's finish page");
+    QVERIFY2(finita && blu > 100, "the last page is not the uninstaller's finish page");
     QVERIFY2(!m_scrivania.finestraEsiste(titolo), "the last page does not close");
     QVERIFY(m_wine->AttendiServer());
     QVERIFY(m_wine->Registro(Chiave).stato != 0);

@@ -101,6 +101,16 @@ Confronto::Allineamento Confronto::Cerca(const QVector<float>& registrazione,
     return migliore;
 }
 
+QVector<Confronto::Allineamento> Confronto::Tratti(const QVector<float>& registrazione,
+    const QVector<float>& atteso, qsizetype da, qsizetype n, qsizetype tratto, qsizetype minimo,
+    qsizetype massimo)
+{
+    QVector<Allineamento> tratti;
+    for (qsizetype inizio = da; tratto > 0 && inizio + tratto <= da + n; inizio += tratto)
+        tratti << Cerca(registrazione, atteso, inizio, tratto, minimo, massimo);
+    return tratti;
+}
+
 double Confronto::Somiglianza(const QVector<float>& registrazione, const QVector<float>& atteso,
     const Allineamento& allineamento, qsizetype da, qsizetype n)
 {

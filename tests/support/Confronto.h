@@ -25,6 +25,11 @@ public:
     // atteso[da, da + n) alone.
     static Allineamento Cerca(const QVector<float>& registrazione, const QVector<float>& atteso,
         qsizetype da, qsizetype n, qsizetype minimo, qsizetype massimo);
+    // atteso[da, da + n) in pieces of tratto samples, each lined up on its own as Cerca does,
+    // between minimo and massimo; a gap in the recording shifts the pieces after it.
+    static QVector<Allineamento> Tratti(const QVector<float>& registrazione,
+        const QVector<float>& atteso, qsizetype da, qsizetype n, qsizetype tratto, qsizetype minimo,
+        qsizetype massimo);
     // How alike atteso[da, da + n) and the recording are, lined up as found.
     static double Somiglianza(const QVector<float>& registrazione, const QVector<float>& atteso,
         const Allineamento& allineamento, qsizetype da, qsizetype n);

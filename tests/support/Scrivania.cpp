@@ -65,12 +65,39 @@ QString Scrivania::xdotool(const QStringList& argomenti, int attesaMs) const
 {
     QProcess processo;
     processo.start(QStringLiteral("xdotool"), argomenti);
+    const auto guasto = [&](const QString& come) {
+        m_guasti << QStringLiteral("xdotool %1: %2 %3")
+                        .arg(argomenti.join(QLatin1Char(' ')), come,
+                            QString::fromLocal8Bit(processo.readAllStandardError()).trimmed());
+        return QString();
+    };
     if (!processo.waitForFinished(attesaMs)) {
         processo.kill();
         processo.waitForFinished();
-        return {};
+        return guasto(QStringLiteral("did not end"));
     }
-    return QString::fromLocal8Bit(processo.readAllStandardOutput()).trimmed();
+    const QString uscita = QString::fromLocal8Bit(processo.readAllStandardOutput()).trimmed();
+    const bool nienteTrovato = argomenti.value(0) == QLatin1String("search")
+        && processo.exitCode() == 1 && uscita.isEmpty();
+    if (processo.exitStatus() != QProcess::NormalExit
+        || (processo.exitCode() != 0 && !nienteTrovato))
+        return guasto(QStringLiteral("exit status %1").arg(processo.exitCode()));
+    return uscita;
+}
+
+bool Scrivania::attendiGestita(const QString& finestra, int attesaMs) const
+{
+    QDeadlineTimer scadenza(attesaMs);
+    do {
+        QProcess xwininfo;
+        xwininfo.start(QStringLiteral("xwininfo"), { QStringLiteral("-id"), finestra });
+        xwininfo.waitForFinished(3000);
+        const QList<int> cornice = bordi(finestra);
+        if (xwininfo.readAllStandardOutput().contains("IsViewable") && cornice[2] > 0)
+            return true;
+        QThread::msleep(20);
+    } while (!scadenza.hasExpired());
+    return false;
 }
 
 QString Scrivania::cercaFinestra(const QString& titolo, int attesaMs) const

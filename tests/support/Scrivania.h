@@ -27,11 +27,15 @@ public:
     // Starts the window manager; needs the test's QGuiApplication to exist.
     bool avviaWindowManager();
 
-    // Runs xdotool with the arguments and returns what it printed; empty on failure.
+    // Runs xdotool with the arguments and returns what it printed; empty on failure, which is
+    // kept in guastiXdotool(). A search that finds nothing is no failure.
     QString xdotool(const QStringList& argomenti, int attesaMs = 5000) const;
+    QStringList guastiXdotool() const { return m_guasti; }
     // The id of the visible window with exactly this title, waiting up to attesaMs.
     QString cercaFinestra(const QString& titolo, int attesaMs = 10000) const;
     bool finestraEsiste(const QString& titolo) const;
+    // Waits until the window manager has framed the window and shows it.
+    bool attendiGestita(const QString& finestra, int attesaMs = 10000) const;
     // The window's client area in screen coordinates, without the window manager's frame.
     QRect geometria(const QString& finestra) const;
     // Left, right, top and bottom widths of the frame the window manager put around it.
@@ -53,6 +57,7 @@ private:
     QProcess m_windowManager;
     QString m_cartellaWm;
     bool m_pronta = false;
+    mutable QStringList m_guasti;
 };
 
 // The main function of a test case whose constructor takes the desktop: the desktop comes
