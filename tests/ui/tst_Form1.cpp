@@ -511,7 +511,8 @@ void tst_Form1::pannelloDuranteLaDiscesa()
     Scegli(*m_form, "Option1_2");
     Scegli(*m_form, "Option2_2");
     QTest::mouseClick(Controllo<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
-    QTest::qWait(200);
+    const int inizio = Controllo(*m_form, "imgRame")->y();
+    QTRY_VERIFY(Controllo(*m_form, "imgRame")->y() > inizio); // the descent is under way
     m_form->findChild<QAction*>(QStringLiteral("mnprince"))->trigger();
     QVERIFY(Controllo(*m_form, "Frame3")->isVisible());
     QVERIFY(m_form->findChild<QTimer*>(QStringLiteral("tmrDiscesa"))->isActive());
@@ -1043,7 +1044,11 @@ static int Uscita(const QString& come)
     Scegli(form, "Option1_0");
     Scegli(form, "Option2_1");
     QTest::mouseClick(Controllo<QPushButton>(form, "Command1"), Qt::LeftButton);
-    QTimer::singleShot(300, &form, [&] {
+    // A few steps into the descent, the pupil leaves.
+    int passi = 0;
+    QObject::connect(timer, &QTimer::timeout, &form, [&] {
+        if (++passi != 5)
+            return;
         if (come == QLatin1String("menu"))
             form.findChild<QAction*>(QStringLiteral("mnexit"))->trigger();
         else
