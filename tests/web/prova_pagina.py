@@ -465,6 +465,11 @@ class Pagina(unittest.TestCase):
         self.assertNotIn("premuto", self.el("Image1").get_attribute("class"))
         ActionChains(self.d).send_keys(Keys.ESCAPE).perform()
         self.scegli("Option1", 0)
+        # F10 goes into the menus and out again, back to where the focus was.
+        ActionChains(self.d).send_keys(Keys.F10).perform()
+        self.assertEqual(self.d.execute_script("return document.activeElement.id"), "mnfile")
+        ActionChains(self.d).send_keys(Keys.F10).perform()
+        self.assertEqual(self.d.execute_script("return document.activeElement.value"), "0")
         # Arrows within a group choose.
         ActionChains(self.d).send_keys(Keys.ARROW_DOWN).perform()
         self.assertEqual(self.el("lblPSLiquido").text, "Densità= 13,6")
