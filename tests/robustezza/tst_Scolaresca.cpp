@@ -319,7 +319,7 @@ void tst_Scolaresca::Osserva()
             m_errori << QStringLiteral("a tick came with no run going on");
             return;
         }
-        const QString verdetto = m_modello.Tick();
+        const QString verdetto = QString::fromStdString(m_modello.Tick());
         if (!verdetto.isEmpty())
             m_scatoleAttese << verdetto;
     });
@@ -707,10 +707,10 @@ QString tst_Scolaresca::Verifica()
                     + QStringLiteral(" keeps its pressed look with no button held on it");
     }
 
-    const QChar separatore = QLocale().decimalPoint().at(0);
-    if (m_lblLiquido->text() != m_modello.testoLiquido(separatore))
+    const std::string separatore = QLocale().decimalPoint().toStdString();
+    if (m_lblLiquido->text() != QString::fromStdString(m_modello.testoLiquido(separatore)))
         errori << QStringLiteral("the liquid's label reads \"%1\"").arg(m_lblLiquido->text());
-    if (m_lblMateriale->text() != m_modello.testoMateriale(separatore))
+    if (m_lblMateriale->text() != QString::fromStdString(m_modello.testoMateriale(separatore)))
         errori << QStringLiteral("the material's label reads \"%1\"").arg(m_lblMateriale->text());
 
     return errori.join(QStringLiteral("; "));

@@ -5,8 +5,9 @@
 #include <string>
 
 // What the window should show after the inputs it received, worked out on its own from the
-// rules of the experiment, with no toolkit: the pupil's choice, the arming of "OK", the run and
-// its verdict, the panels. The soak feeds it the inputs that really reached the window.
+// rules of the experiment, with no toolkit, for the soaks of the Linux and the Windows window:
+// the pupil's choice, the arming of "OK", the run and its verdict, the panels. A soak feeds it
+// the inputs that really reached the window and compares.
 class Modello {
 public:
     static constexpr int Corpi = 4; // ice, iron, copper, wood: the material options' order
@@ -37,6 +38,7 @@ public:
     int corse() const { return m_corse; }
     int affondati() const { return m_affondati; }
     int galleggianti() const { return m_galleggianti; }
+    int verdetti() const { return m_affondati + m_galleggianti; }
     int sceltePerse() const { return m_sceltePerse; } // choices made with the count at its top
 
     // The texts of the two density labels for the chosen substances, with this separator.
