@@ -15,6 +15,7 @@
 #include "Form1.h"
 #include "Geometria.h"
 #include "Modello.h"
+#include "Testo.h"
 
 #include <windows.h>
 
@@ -116,16 +117,7 @@ const std::array<TastoMouse, 5> TastiMouse { {
 const std::array<const char*, Modello::Corpi> NomiCorpi { "imgGhiaccio", "imgFerro", "imgRame",
     "imgLegno" };
 
-const char* const TitoloDomanda = "Uscita";
-
-std::string Utf8(const wchar_t* testo)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, testo, -1, nullptr, 0, nullptr, nullptr);
-    std::string stretto(std::size_t(n > 0 ? n : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, testo, -1, stretto.data(), n, nullptr, nullptr);
-    stretto.resize(std::strlen(stretto.c_str()));
-    return stretto;
-}
+const char* const TitoloDomanda = DomandaDiUscita::Titolo;
 
 std::string Testo(HWND hwnd)
 {
