@@ -10,7 +10,7 @@
 // sound is first wanted, never on the way to the first window. Every entry is called on the
 // user-interface thread and returns at once unless it says otherwise.
 struct InterfacciaSuono {
-    static constexpr int Versione = 1;
+    static constexpr int Versione = 2;
 
     int versione = Versione;
     // Connects to the sound server in the background.
@@ -23,6 +23,8 @@ struct InterfacciaSuono {
     // Cuts the sound and ends the module's thread, waiting for it within a bound. Later calls
     // are silent.
     void (*chiudi)() = nullptr;
+    // True while a sound or a stop asked for has yet to reach the player.
+    bool (*inAttesa)() = nullptr;
 };
 
 // The module exports one function of this name and type.

@@ -152,3 +152,10 @@ void Module1::Chiudi()
     if (caricamento.interfaccia)
         caricamento.interfaccia->chiudi();
 }
+
+bool Module1::InAttesa()
+{
+    Caricamento& caricamento = StatoCaricamento();
+    const std::lock_guard blocco(caricamento.mutex);
+    return caricamento.interfaccia && !chiuso && caricamento.interfaccia->inAttesa();
+}

@@ -33,4 +33,7 @@ void Prepara();
 // ends can abort the sound client.
 void Chiudi();
 
+// True while a sound or a stop asked for has yet to reach the sound thread's player.
+bool InAttesa();
+
 } // namespace Module1

@@ -13,6 +13,7 @@ const InterfacciaSuono interfaccia {
     },
     [] { ServizioSuono::Istanza().Ferma(); },
     [] { ServizioSuono::Istanza().Chiudi(); },
+    [] { return ServizioSuono::Istanza().InAttesa(); },
 };
 
 } // namespace

@@ -143,6 +143,12 @@ void ServizioSuono::Servi()
     m_inServizio = false;
 }
 
+bool ServizioSuono::InAttesa()
+{
+    const std::lock_guard blocco(m_mutex);
+    return m_servizioInArrivo;
+}
+
 void ServizioSuono::Chiudi()
 {
     if (m_chiuso)

@@ -29,6 +29,7 @@ public:
     void Suona(const QByteArray& immagine, const LettoreWave::Campioni& campioni);
     void Ferma();
     void Chiudi();
+    bool InAttesa();
 
 private:
     // A sound to start, or silence when the image is empty.
