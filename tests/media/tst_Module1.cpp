@@ -9,6 +9,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -351,10 +352,13 @@ void tst_Module1::ogniChiamataSuona()
 {
     RICHIEDE_SERVER();
     // A pupil who starts run after run: every call cuts the sound before and starts its own.
-    // Each call plays a sound of its own, so that the recording tells them apart.
+    // Each call plays a sound of its own, so that the recording tells them apart. The next call
+    // comes once this one's sound is heard, however long a busy machine took to start it, and
+    // well before the sound ends, so that it has one to cut.
     constexpr int Chiamate = 20;
-    constexpr int IntervalloMs = 250;
-    const qsizetype modello = Frequenza / 8; // ends well before the next call
+    constexpr qsizetype Passo = Frequenza / 20;
+    constexpr qsizetype AttesaMassima = 10 * Frequenza; // of recording, for one call's sound
+    const qsizetype modello = Frequenza / 8;
     QList<QByteArray> immagini;
     QList<QVector<float>> attesi;
     for (int i = 0; i < Chiamate; ++i) {
@@ -364,28 +368,27 @@ void tst_Module1::ogniChiamataSuona()
 
     Registrazione registrazione(m_sink + QStringLiteral(".monitor"));
     QVERIFY2(registrazione.Avvia(), qPrintable(registrazione.Errore()));
-    // Paced by the recording: each call comes a quarter of a second of sound after the last.
-    QVector<qsizetype> istanti;
-    for (int i = 0; i < Chiamate; ++i) {
-        istanti << registrazione.Lunghezza();
-        Module1::RiproduciImmagine(immagini[i]);
-        QVERIFY(registrazione.AttendiLunghezza(istanti.last() + IntervalloMs * Frequenza / 1000));
-    }
-    // The last one plays to its end.
-    QVERIFY(registrazione.AttendiLunghezza(istanti.last() + Frequenza * 24 / 10));
-    const QVector<float> r = registrazione.Ferma();
-
-    const Confronto::Allineamento primo = Confronto::Cerca(
-        r, attesi[0], Attacco, modello, istanti[0] - Anticipo, istanti[0] + Frequenza / 2);
-    QVERIFY2(primo.correlazione > Somiglianza, "the first sound is not in the recording");
     QStringList mute;
-    for (int i = 1; i < Chiamate; ++i) {
-        // After its call, and before the next call's sound could cut its first eighth.
-        const Confronto::Allineamento trovato = Confronto::Cerca(r, attesi[i], Attacco, modello,
-            istanti[i] - Anticipo, istanti[i] + IntervalloMs * Frequenza / 1000);
-        if (trovato.correlazione < Somiglianza)
-            mute << QStringLiteral("%1 (%2)").arg(i + 1).arg(trovato.correlazione, 0, 'f', 2);
+    for (int i = 0; i < Chiamate; ++i) {
+        const qsizetype istante = registrazione.Lunghezza();
+        Module1::RiproduciImmagine(immagini[i]);
+        // Each step searches only the starts that the samples just recorded make whole.
+        double migliore = 0;
+        qsizetype cercato = istante - Anticipo;
+        for (qsizetype fine = istante + Passo;
+             migliore <= Somiglianza && fine < istante + AttesaMassima; fine += Passo) {
+            QVERIFY(registrazione.AttendiLunghezza(fine));
+            const qsizetype finoA = fine - Attacco - modello;
+            migliore = std::max(migliore,
+                Confronto::Cerca(
+                    registrazione.Campioni(), attesi[i], Attacco, modello, cercato, finoA)
+                    .correlazione);
+            cercato = std::max(cercato, finoA - 1);
+        }
+        if (migliore <= Somiglianza)
+            mute << QStringLiteral("%1 (%2)").arg(i + 1).arg(migliore, 0, 'f', 2);
     }
+    registrazione.Ferma();
     QVERIFY2(mute.isEmpty(),
         qPrintable(
             QStringLiteral("calls without their sound: ") + mute.join(QStringLiteral(", "))));
