@@ -3,6 +3,7 @@
 
 #include "Controlli.h"
 
+#include <array>
 #include <string>
 
 class Esperimento;
@@ -38,5 +39,14 @@ const char* NomePannello(Pannello pannello); // "Spiegazione", "Informazioni"
 // A panel's texts, in reading order, as one: its labels, which a reader would not read of
 // itself when the focus lands on its arrow.
 std::string TestoPannello(Pannello pannello);
+
+// The order in which a screen reader reads the window, by the layout table's names (a group
+// stands for its buttons, in their Tab order): the tank and its bodies, the choices from the
+// top down, "OK", the samples each with its density, then the panels, each from its text down
+// to its arrow. The information panel's lines are drawing only and are not read.
+constexpr std::array<const char*, 21> OrdineDiLettura { "imgContenitore", "imgGhiaccio", "imgFerro",
+    "imgRame", "imgLegno", "Frame1", "Option1", "Frame2", "Option2", "Command1", "imgLiquido",
+    "lblPSLiquido", "imgMateriale", "lblPSMateriale", "Frame3", "Label1", "Command3", "Frame4",
+    "Label3", "Label2", "Image1" };
 
 } // namespace Lettura

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Disposizione.h"
 #include "Esperimento.h"
 #include "Lettura.h"
 #include "Registratore.h"
@@ -14,6 +15,7 @@ private slots:
     void minuscolo_data();
     void minuscolo();
     void corpiEPannelli();
+    void ordineDiLettura();
 };
 
 void tst_Lettura::nomiDelleScelte_data()
@@ -101,6 +103,31 @@ void tst_Lettura::corpiEPannelli()
         "Scegli il liquido e il materiale, poi premi OK. Software libero del gruppo Idrovela");
     QVERIFY(QString::fromStdString(Lettura::TestoPannello(Pannello::Frame3))
                 .startsWith("Un corpo immerso in un fluido"));
+}
+
+// Every control of the window that has something to say is read once, and each in its
+// container's order: a control added to the layout and forgotten here would be skipped, or
+// read in another container's place.
+void tst_Lettura::ordineDiLettura()
+{
+    QStringList letti;
+    for (const char* nome : Lettura::OrdineDiLettura)
+        letti << QString::fromLatin1(nome);
+    QStringList daLeggere;
+    for (const Disposizione::Riga& riga : Disposizione::Controlli) {
+        const QString nome = QString::fromLatin1(riga.nome);
+        if (riga.tipo != Disposizione::Tipo::Line && !daLeggere.contains(nome))
+            daLeggere << nome;
+    }
+    QCOMPARE(letti.size(), daLeggere.size());
+    for (const QString& nome : daLeggere)
+        QVERIFY2(letti.count(nome) == 1, qPrintable(nome));
+    // The panels' own controls follow their panel, as the reader enters it.
+    for (const Disposizione::Riga& riga : Disposizione::Controlli)
+        if (riga.contenitore && riga.tipo != Disposizione::Tipo::Line) {
+            const qsizetype dentro = letti.indexOf(QString::fromLatin1(riga.nome));
+            QVERIFY2(dentro > letti.indexOf(QString::fromLatin1(riga.contenitore)), riga.nome);
+        }
 }
 
 QTEST_APPLESS_MAIN(tst_Lettura)
