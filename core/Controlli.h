@@ -26,6 +26,17 @@ enum class Pannello {
     Frame4,
 };
 
+// The places of the window that take the keyboard's focus; a group of options is one place.
+enum class Posto {
+    Nessuno, // none of them, or no focus yet
+    Option1,
+    Option2,
+    Command1,
+    imgContenitore,
+    Command3,
+    Image1,
+};
+
 // Each control's name as the layout table spells it.
 constexpr const char* Nome(Immagine img)
 {
@@ -56,4 +67,25 @@ constexpr const char* Nome(Etichetta lbl)
 constexpr const char* Nome(Pannello pannello)
 {
     return pannello == Pannello::Frame3 ? "Frame3" : "Frame4";
+}
+
+constexpr const char* Nome(Posto posto)
+{
+    switch (posto) {
+    case Posto::Option1:
+        return "Option1";
+    case Posto::Option2:
+        return "Option2";
+    case Posto::Command1:
+        return "Command1";
+    case Posto::imgContenitore:
+        return "imgContenitore";
+    case Posto::Command3:
+        return "Command3";
+    case Posto::Image1:
+        return "Image1";
+    case Posto::Nessuno:
+        break;
+    }
+    return "";
 }

@@ -17,12 +17,48 @@ std::vector<Pannello> Finestra::Aperti() const
     return aperti;
 }
 
+std::vector<Posto> Finestra::CicloTab() const
+{
+    std::vector<Posto> frecce;
+    for (Pannello pannello : Aperti())
+        frecce.push_back(Freccia(pannello));
+    return frecce;
+}
+
+// A place that can take the focus now: "OK" only while it can be pressed, an arrow only while
+// its panel is open.
+bool Finestra::Pronto(Posto posto, bool okAbilitato) const
+{
+    switch (posto) {
+    case Posto::Nessuno:
+        return false;
+    case Posto::Command1:
+        return okAbilitato;
+    case Posto::Command3:
+        return Aperto(Pannello::Frame3);
+    case Posto::Image1:
+        return Aperto(Pannello::Frame4);
+    default:
+        return true;
+    }
+}
+
+Posto Finestra::FuocoDopoLaChiusura(Pannello pannello, bool okAbilitato) const
+{
+    const Posto prima = m_fuocoPrima[Indice(pannello)];
+    for (Pannello altro : Aperti())
+        if (altro != pannello && prima != Freccia(altro))
+            return Freccia(altro);
+    return Pronto(prima, okAbilitato) ? prima : Rifugio(okAbilitato);
+}
+
 // Opening an open panel, or closing a closed one, changes nothing.
 void Finestra::Apri(Pannello pannello)
 {
     if (Aperto(pannello))
         return;
     m_aperti[Indice(pannello)] = true;
+    m_fuocoPrima[Indice(pannello)] = m_fuoco;
     m_vista.MostraPannello(pannello, true);
 }
 
@@ -30,6 +66,11 @@ void Finestra::Chiudi(Pannello pannello)
 {
     if (!Aperto(pannello))
         return;
+    // A panel opened from this one will go back to where this one came from.
+    const Posto prima = m_fuocoPrima[Indice(pannello)];
+    for (Posto& altro : m_fuocoPrima)
+        if (altro == Freccia(pannello))
+            altro = prima;
     m_aperti[Indice(pannello)] = false;
     m_vista.MostraPannello(pannello, false);
 }

@@ -35,13 +35,37 @@ public:
     // The open panels, the one in front first: the information lies over the explanation.
     std::vector<Pannello> Aperti() const;
 
+    // The window tells where the focus went in its client area.
+    void FuocoA(Posto posto) { m_fuoco = posto; }
+    // While a panel is open, Tab goes round the arrows of the open panels, the front one first;
+    // empty when none is open.
+    std::vector<Posto> CicloTab() const;
+    // Where the focus goes, when it was in the panel that is closing: to the arrow of a panel
+    // still open, unless the focus came from there when this one opened; else back where it
+    // came from, if that can still take it; else to the fallback. Asked by the window while it
+    // hides the panel.
+    Posto FuocoDopoLaChiusura(Pannello pannello, bool okAbilitato) const;
+    // When the control that should get the focus is gone: "OK" if it can be pressed, else the
+    // chosen liquid, the first place of the Tab order.
+    static Posto Rifugio(bool okAbilitato)
+    {
+        return okAbilitato ? Posto::Command1 : Posto::Option1;
+    }
+    static Posto Freccia(Pannello pannello)
+    {
+        return pannello == Pannello::Frame3 ? Posto::Command3 : Posto::Image1;
+    }
+
 private:
     static std::size_t Indice(Pannello pannello) { return pannello == Pannello::Frame3 ? 0 : 1; }
     void Apri(Pannello pannello);
     void Chiudi(Pannello pannello);
     bool ConfermaUscita();
+    bool Pronto(Posto posto, bool okAbilitato) const;
 
     Vista& m_vista;
     std::array<bool, 2> m_aperti {};
+    Posto m_fuoco = Posto::Nessuno;
+    std::array<Posto, 2> m_fuocoPrima {}; // where the focus was as each panel opened
     bool m_uscitaConfermata = false;
 };

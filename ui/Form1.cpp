@@ -21,6 +21,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 // Message boxes speak with words alone; some desktops would add pictures to their buttons.
@@ -53,8 +55,11 @@ Form1::Form1(QWidget* parent)
     tmrDiscesa.setInterval(Discesa::IntervalloMs);
     connect(&tmrDiscesa, &QTimer::timeout, this, &Form1::tmrDiscesa_Timer);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* prima, QWidget* ora) {
-        if (ora && centralWidget()->isAncestorOf(ora))
-            m_ultimoFuoco = ora;
+        if (ora && centralWidget()->isAncestorOf(ora)) {
+            m_finestra.FuocoA(PostoDi(ora));
+            if (auto* opzione = qobject_cast<QAbstractButton*>(ora); opzione && opzione->group())
+                m_opzioneConFuoco[opzione->group() == Option1 ? 0 : 1] = opzione;
+        }
         m_fuocoNuovo = ora; // until the event that moved it is over
         QMetaObject::invokeMethod(
             this, [this] { m_fuocoNuovo = nullptr; }, Qt::QueuedConnection);
@@ -285,7 +290,7 @@ void Form1::MostraPannello(Pannello pannello, bool aperto)
     if (aperto)
         ApriPannello(riquadro, pannello == Pannello::Frame3 ? Command3 : Image1);
     else
-        ChiudiPannello(riquadro);
+        ChiudiPannello(pannello, riquadro);
 }
 
 // An open panel is a sheet over the window for the keyboard: the focus goes to its arrow, Tab
@@ -294,54 +299,74 @@ void Form1::MostraPannello(Pannello pannello, bool aperto)
 // mouse; the keys never reach the controls that lie under it.
 void Form1::ApriPannello(Riquadro* pannello, Figura* freccia)
 {
-    m_fuocoPrima.insert(pannello, m_ultimoFuoco);
     const QList<QWidget*> prima = ContenitoreAccessibile::FigliDi(centralWidget());
     pannello->show();
     ContenitoreAccessibile::Annuncia(centralWidget(), prima);
     freccia->setFocus(Qt::OtherFocusReason);
 }
 
-void Form1::ChiudiPannello(Riquadro* pannello)
+void Form1::ChiudiPannello(Pannello quale, Riquadro* pannello)
 {
-    QWidget* fuoco = QApplication::focusWidget();
-    const bool fuocoDentro = !fuoco || pannello->isAncestorOf(fuoco);
-    const QPointer<QWidget> prima = m_fuocoPrima.take(pannello);
-    // The other panel, opened from this one, goes back where this one would have.
-    for (auto altro = m_fuocoPrima.begin(); altro != m_fuocoPrima.end(); ++altro)
-        if (altro.value() && pannello->isAncestorOf(altro.value()))
-            altro.value() = prima;
     // The focus moves before the panel hides, so that it goes straight where it belongs.
-    if (fuocoDentro) {
-        QList<Figura*> frecce = FrecceAperte();
-        frecce.removeIf(
-            [pannello](const Figura* freccia) { return pannello->isAncestorOf(freccia); });
-        if (!frecce.isEmpty() && !(prima && frecce.contains(prima)))
-            frecce.first()->setFocus(Qt::OtherFocusReason);
-        else if (prima && prima->isVisible() && prima->isEnabled())
-            prima->setFocus(Qt::OtherFocusReason);
-    }
+    QWidget* fuoco = QApplication::focusWidget();
+    if (!fuoco || pannello->isAncestorOf(fuoco))
+        if (QWidget* dove = Controllo(m_finestra.FuocoDopoLaChiusura(quale, Command1->isEnabled())))
+            dove->setFocus(Qt::OtherFocusReason);
     const QList<QWidget*> albero = ContenitoreAccessibile::FigliDi(centralWidget());
     pannello->hide();
     ContenitoreAccessibile::Annuncia(centralWidget(), albero);
 }
 
-QList<Figura*> Form1::FrecceAperte() const
+Posto Form1::PostoDi(const QWidget* controllo) const
 {
-    QList<Figura*> frecce;
-    for (Pannello pannello : m_finestra.Aperti())
-        frecce << (pannello == Pannello::Frame3 ? Command3 : Image1);
-    return frecce;
+    if (Option1->buttons().contains(controllo))
+        return Posto::Option1;
+    if (Option2->buttons().contains(controllo))
+        return Posto::Option2;
+    for (Posto posto : { Posto::Command1, Posto::imgContenitore, Posto::Command3, Posto::Image1 })
+        if (Controllo(posto) == controllo)
+            return posto;
+    return Posto::Nessuno;
+}
+
+// A group takes the focus back on the button that had it last, or else on its chosen button,
+// or else on its first.
+QWidget* Form1::Controllo(Posto posto) const
+{
+    const auto gruppo = [this](int i, QButtonGroup* g) -> QWidget* {
+        if (m_opzioneConFuoco[i])
+            return m_opzioneConFuoco[i];
+        return g->checkedButton() ? g->checkedButton() : g->buttons().value(0);
+    };
+    switch (posto) {
+    case Posto::Option1:
+        return gruppo(0, Option1);
+    case Posto::Option2:
+        return gruppo(1, Option2);
+    case Posto::Command1:
+        return Command1;
+    case Posto::imgContenitore:
+        return imgContenitore;
+    case Posto::Command3:
+        return Command3;
+    case Posto::Image1:
+        return Image1;
+    case Posto::Nessuno:
+        break;
+    }
+    return nullptr;
 }
 
 bool Form1::focusNextPrevChild(bool next)
 {
-    const QList<Figura*> frecce = FrecceAperte();
-    if (frecce.isEmpty())
+    const std::vector<Posto> ciclo = m_finestra.CicloTab();
+    if (ciclo.empty())
         return QMainWindow::focusNextPrevChild(next);
-    const qsizetype qui = frecce.indexOf(QApplication::focusWidget());
-    const qsizetype n = frecce.size();
-    const qsizetype dopo = qui < 0 ? 0 : (qui + (next ? 1 : n - 1)) % n;
-    frecce.at(dopo)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    const auto qui = std::find(ciclo.begin(), ciclo.end(), PostoDi(QApplication::focusWidget()));
+    const std::size_t n = ciclo.size();
+    const std::size_t dopo
+        = qui == ciclo.end() ? 0 : (std::size_t(qui - ciclo.begin()) + (next ? 1 : n - 1)) % n;
+    Controllo(ciclo[dopo])->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
 }
 

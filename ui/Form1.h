@@ -6,10 +6,11 @@
 #include "Finestra.h"
 #include "Vista.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+
+#include <array>
 
 namespace Disposizione {
 struct Riga;
@@ -65,8 +66,9 @@ private:
     void DaiNomiAccessibili();
     void DaiOrdineDiLettura();
     void ApriPannello(Riquadro* pannello, Figura* freccia);
-    void ChiudiPannello(Riquadro* pannello);
-    QList<Figura*> FrecceAperte() const;
+    void ChiudiPannello(Pannello quale, Riquadro* pannello);
+    Posto PostoDi(const QWidget* controllo) const;
+    QWidget* Controllo(Posto posto) const;
     void AggiornaNomiAccessibili();
 
     void Form_Load();
@@ -105,9 +107,8 @@ private:
     Figura* Command3 = nullptr;
     Figura* Image1 = nullptr;
     QTimer tmrDiscesa;
-    QPointer<QWidget> m_ultimoFuoco; // the last control of the client area that had the focus
-    QHash<const Riquadro*, QPointer<QWidget>> m_fuocoPrima; // where it was when a panel opened
     Avviso* m_avviso = nullptr;
     QPointer<QWidget> m_fuocoNuovo; // the focus, while the event that moved it there lasts
+    std::array<QPointer<QAbstractButton>, 2> m_opzioneConFuoco; // in each group, the last
     QPointer<QAbstractButton> m_avvisoOk; // the choice that announces it, while it has the focus
 };

@@ -58,6 +58,8 @@ public:
     void MostraPannello(Pannello pannello, bool aperto) override
     {
         chiamate << (aperto ? "apri " : "chiudi ") + QLatin1String(Nome(pannello));
+        if (dopoPannello)
+            dopoPannello(pannello, aperto);
     }
     bool Domanda(const std::string& testo, const std::string& titolo) override
     {
@@ -78,6 +80,7 @@ public:
     std::map<Etichetta, QString> captions;
     bool okAbilitato = false;
     bool timerAttivo = false;
+    std::function<void(Pannello, bool)> dopoPannello; // as a window asks the core meanwhile
     std::function<void()> duranteMsgBox;
     bool risposta = false; // to every question
 };

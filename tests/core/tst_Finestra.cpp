@@ -14,6 +14,8 @@ class tst_Finestra : public QObject {
 private slots:
     void pannelli_data();
     void pannelli();
+    void fuoco_data();
+    void fuoco();
     void uscita_data();
     void uscita();
 };
@@ -63,6 +65,63 @@ void tst_Finestra::pannelli()
     for (Pannello pannello : finestra.Aperti())
         davanti << Nome(pannello);
     QCOMPARE(davanti.join(' '), aperti);
+}
+
+void tst_Finestra::fuoco_data()
+{
+    // S opens the explanation and s closes it, I and i the information; a place's name is where
+    // the window says the focus went. "OK" can be pressed unless the row says otherwise.
+    QTest::addColumn<QString>("passi");
+    QTest::addColumn<bool>("okAbilitato");
+    QTest::addColumn<QString>("dopo"); // where the last closing sends the focus
+
+    QTest::newRow("a panel gives the focus back to the control that had it")
+        << "Option2 S Command3 s" << true << "Option2";
+    QTest::newRow("\"OK\" gets it back while it can be pressed")
+        << "Command1 I Image1 i" << true << "Command1";
+    QTest::newRow("\"OK\" that can no longer be pressed: the chosen liquid")
+        << "Command1 I Image1 i" << false << "Option1";
+    QTest::newRow("no focus before the panel: \"OK\"") << "S Command3 s" << true << "Command1";
+    QTest::newRow("no focus before, \"OK\" disabled: the chosen liquid")
+        << "S Command3 s" << false << "Option1";
+    QTest::newRow("the information opened from the explanation's arrow goes back to it")
+        << "Option1 S Command3 I Image1 i" << true << "Command3";
+    QTest::newRow("the explanation closing under the information: the focus to its arrow")
+        << "Option1 I Image1 S Command3 s" << true << "Image1";
+    QTest::newRow("the information opened from the explanation, which closed first: back where "
+                  "the explanation came from")
+        << "Option2 S Command3 I Image1 s i" << true << "Option2";
+}
+
+void tst_Finestra::fuoco()
+{
+    QFETCH(QString, passi);
+    QFETCH(bool, okAbilitato);
+    QFETCH(QString, dopo);
+
+    Registratore vista;
+    Finestra finestra(vista);
+    QString visto;
+    vista.dopoPannello = [&](Pannello pannello, bool aperto) {
+        if (!aperto)
+            visto = Nome(finestra.FuocoDopoLaChiusura(pannello, okAbilitato));
+    };
+    for (const QString& passo : passi.split(' ')) {
+        if (passo == "S")
+            finestra.mnprince_Click();
+        else if (passo == "s")
+            finestra.Command3_Click();
+        else if (passo == "I")
+            finestra.mninfo_Click();
+        else if (passo == "i")
+            finestra.Image1_Click();
+        else
+            for (Posto posto : { Posto::Option1, Posto::Option2, Posto::Command1,
+                     Posto::imgContenitore, Posto::Command3, Posto::Image1 })
+                if (passo == Nome(posto))
+                    finestra.FuocoA(posto);
+    }
+    QCOMPARE(visto, dopo);
 }
 
 void tst_Finestra::uscita_data()
