@@ -217,6 +217,11 @@ std::string SorgentiAScala(const std::string& sorgenti, const std::string& perco
     return attributi;
 }
 
+// What a picture shows before the program gives it one: one transparent pixel, so that every
+// picture has a source, drawn at the design size of its control.
+const char* const Trasparente
+    = "data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7";
+
 // The names a screen reader speaks at start, where the table's text says nothing.
 const std::map<std::string, std::string> NomiAccessibili {
     { "imgGhiaccio", Lettura::NomeCorpo(Immagine::imgGhiaccio) },
@@ -363,8 +368,8 @@ private:
         const std::string testo = Html(riga.testo);
         switch (riga.tipo) {
         case Tipo::Frame:
-            return "<fieldset" + Attributi(riga, "frame") + "><div class=\"bordo\"></div><legend>"
-                + testo + "</legend>" + Contenitore(riga.nome) + "</fieldset>\n";
+            return "<fieldset" + Attributi(riga, "frame") + "><legend>" + testo
+                + "</legend><div class=\"bordo\"></div>" + Contenitore(riga.nome) + "</fieldset>\n";
         case Tipo::OptionButton:
             return "<label" + Attributi(riga, "opzione") + "><input type=\"radio\" name=\""
                 + riga.nome + "\" value=\"" + std::to_string(riga.indice) + "\"><span>" + testo
@@ -385,12 +390,14 @@ private:
     std::string Figura(const Riga& riga) const
     {
         const auto disegno = Disegni.find(riga.nome);
-        std::string src = disegno == Disegni.end()
-            ? ""
-            : " src=\"" + DatiPng(m_sorgenti, disegno->second) + "\""
+        const bool vasca = std::strcmp(riga.nome, "imgContenitore") == 0;
+        const bool vuota = disegno == Disegni.end() && !vasca;
+        std::string src = std::string(" src=\"") + Trasparente + "\"";
+        if (disegno != Disegni.end())
+            src = " src=\"" + DatiPng(m_sorgenti, disegno->second) + "\""
                 + SorgentiAScala(m_sorgenti, "finestra/" + disegno->second);
         // The tank of the design: water, bitmap 101 of the table.
-        if (std::strcmp(riga.nome, "imgContenitore") == 0)
+        if (vasca)
             src = " src=\"data:image/png;base64,"
                 + Base64(PngDaBmp(Leggi(m_sorgenti + "/resources/bitmap/contenitore_acqua.bmp")))
                 + "\"" + SorgentiAScala(m_sorgenti, "bitmap/contenitore_acqua.bmp");
@@ -401,11 +408,10 @@ private:
         const auto nome = NomiAccessibili.find(riga.nome);
         const std::string alt = nome == NomiAccessibili.end() ? "" : Html(nome->second);
         // The tank drawn is the window's first complete paint, which the benchmark times.
-        const std::string tempo
-            = std::strcmp(riga.nome, "imgContenitore") == 0 ? " elementtiming=\"vasca\"" : "";
+        const std::string tempo = vasca ? " elementtiming=\"vasca\"" : "";
         // A picture without one keeps its design size until a picture is put into it.
-        return "<img" + Attributi(riga, src.empty() ? "figura vuota" : "figura") + " alt=\"" + alt
-            + "\"" + src + tempo + " draggable=\"false\">\n";
+        return "<img" + Attributi(riga, vuota ? "figura vuota" : "figura") + " alt=\"" + alt + "\""
+            + src + tempo + " draggable=\"false\">\n";
     }
 
     std::string m_sorgenti;
