@@ -2,9 +2,10 @@
 // Runs on the build machine: writes the page's markup from the layout table ahead of time, so
 // that the browser paints the window as it parses it and the program only wires the events.
 //   Scheletro SORGENTI MODELLO PAGINA RETTANGOLI
-// SORGENTI is the source tree, MODELLO the page's template; PAGINA receives the page (the
-// shell that the compiler fills with the program) and RETTANGOLI the rectangle of every control
-// in CSS pixels of the client area, as JSON, for the tests.
+// SORGENTI is the source tree, MODELLO the page's template, beside which lie the scripts it
+// names; PAGINA receives the page (the shell that the compiler fills with the program) and
+// RETTANGOLI the rectangle of every control in CSS pixels of the client area, as JSON, for the
+// tests.
 #include "Disposizione.h"
 #include "Esperimento.h"
 #include "Finestra.h"
@@ -446,6 +447,33 @@ void Sostituisci(std::string& testo, const std::string& segno, const std::string
         testo.replace(dove, segno.size(), valore);
 }
 
+// The page's scripts, each in a file of its own beside the template, written in where the
+// template names them ("@SCRIPT:script/adatta.js@"), without their licence line, which the page
+// has once.
+void Script(std::string& pagina, const std::string& cartella)
+{
+    const std::string segno = "@SCRIPT:";
+    std::size_t dove = pagina.find(segno);
+    if (dove == std::string::npos)
+        throw std::runtime_error("the template has no " + segno);
+    for (; dove != std::string::npos; dove = pagina.find(segno, dove)) {
+        const std::size_t fine = pagina.find('@', dove + segno.size());
+        if (fine == std::string::npos)
+            throw std::runtime_error("a script's name without its end");
+        const std::string nome = pagina.substr(dove + segno.size(), fine - dove - segno.size());
+        std::string codice = Leggi(cartella + "/" + nome);
+        if (codice.rfind("// SPDX-License-Identifier:", 0) == 0)
+            codice.erase(0, codice.find('\n') + 1);
+        while (!codice.empty() && codice.back() == '\n')
+            codice.pop_back();
+        if (codice.find("</script") != std::string::npos
+            || codice.find("<!--") != std::string::npos)
+            throw std::runtime_error(nome + " would end its script element");
+        pagina.replace(dove, fine + 1 - dove, codice);
+        dove += codice.size();
+    }
+}
+
 void Scrivi(const std::string& percorso, const std::string& testo)
 {
     std::ofstream file(percorso, std::ios::binary);
@@ -476,6 +504,8 @@ int main(int argc, char** argv)
         Sostituisci(pagina, "@SI@", Html(DomandaDiUscita::Si));
         Sostituisci(pagina, "@NO@", Html(DomandaDiUscita::No));
         Sostituisci(pagina, "@RISORSE@", TabellaRisorse(sorgenti));
+        const std::string modello = argv[2];
+        Script(pagina, modello.substr(0, modello.find_last_of('/') + 1) + ".");
         Scrivi(argv[3], pagina);
         Scrivi(argv[4], Rettangoli());
     } catch (const std::exception& errore) {
