@@ -14,7 +14,7 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse
 # Italian words for the screen reader's lesson in the browser; lintian for the Debian package,
 # unzip for the Windows zip, diffoscope to show what differs when two builds of one commit do
 # not give the same bytes; Qt's GTK platform theme, through which a dark desktop theme reaches
-# the window.
+# the window; Node, with npm, for the browser page's checkers (below).
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca speech-dispatcher
