@@ -14,12 +14,12 @@ build=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libpulse
 # Italian words for the screen reader's lesson in the browser; lintian for the Debian package,
 # unzip for the Windows zip, diffoscope to show what differs when two builds of one commit do
 # not give the same bytes; Qt's GTK platform theme, through which a dark desktop theme reaches
-# the window.
+# the window; Node, with npm, for the browser page's checkers (below).
 tests=(git clang-format xvfb xauth xdotool x11-utils openbox pulseaudio pulseaudio-utils
     binutils-mingw-w64-x86-64 cpp desktop-file-utils appstream clang libclang-rt-14-dev
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca speech-dispatcher
     speech-dispatcher-espeak-ng espeak-ng qt6-translations-l10n chromium-l10n locales lintian
-    unzip diffoscope-minimal qt6-gtk-platformtheme)
+    unzip diffoscope-minimal qt6-gtk-platformtheme nodejs)
 
 # strip-nondeterminism takes the builder's user, umask and clock out of the archives.
 packaging=(dpkg-dev file strip-nondeterminism)
@@ -53,11 +53,22 @@ for package in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
         || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+[ "${1:-run}" != test ] || command -v npm >/dev/null || missing+=(npm)
 
-echo "Installing: ${missing[*]}"
-as_root=()
-[ "$(id -u)" -eq 0 ] || as_root=(sudo)
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The browser page's checkers for the tests, pinned in web/package-lock.json, into
+# web/node_modules; again only when the lock has changed since.
+web=$(cd "$(dirname "$0")/../web" && pwd)
+if [ "${1:-run}" = test ] && ! cmp -s "$web/package-lock.json" "$web/node_modules/.idrovela-lock"
+then
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+    cp "$web/package-lock.json" "$web/node_modules/.idrovela-lock"
+fi

@@ -2,9 +2,10 @@
 // Runs on the build machine: writes the page's markup from the layout table ahead of time, so
 // that the browser paints the window as it parses it and the program only wires the events.
 //   Scheletro SORGENTI MODELLO PAGINA RETTANGOLI
-// SORGENTI is the source tree, MODELLO the page's template; PAGINA receives the page (the
-// shell that the compiler fills with the program) and RETTANGOLI the rectangle of every control
-// in CSS pixels of the client area, as JSON, for the tests.
+// SORGENTI is the source tree, MODELLO the page's template, beside which lie the scripts it
+// names; PAGINA receives the page (the shell that the compiler fills with the program) and
+// RETTANGOLI the rectangle of every control in CSS pixels of the client area, as JSON, for the
+// tests.
 #include "Disposizione.h"
 #include "Esperimento.h"
 #include "Finestra.h"
@@ -217,6 +218,11 @@ std::string SorgentiAScala(const std::string& sorgenti, const std::string& perco
     return attributi;
 }
 
+// What a picture shows before the program gives it one: one transparent pixel, so that every
+// picture has a source, drawn at the design size of its control.
+const char* const Trasparente
+    = "data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7";
+
 // The names a screen reader speaks at start, where the table's text says nothing.
 const std::map<std::string, std::string> NomiAccessibili {
     { "imgGhiaccio", Lettura::NomeCorpo(Immagine::imgGhiaccio) },
@@ -363,8 +369,8 @@ private:
         const std::string testo = Html(riga.testo);
         switch (riga.tipo) {
         case Tipo::Frame:
-            return "<fieldset" + Attributi(riga, "frame") + "><div class=\"bordo\"></div><legend>"
-                + testo + "</legend>" + Contenitore(riga.nome) + "</fieldset>\n";
+            return "<fieldset" + Attributi(riga, "frame") + "><legend>" + testo
+                + "</legend><div class=\"bordo\"></div>" + Contenitore(riga.nome) + "</fieldset>\n";
         case Tipo::OptionButton:
             return "<label" + Attributi(riga, "opzione") + "><input type=\"radio\" name=\""
                 + riga.nome + "\" value=\"" + std::to_string(riga.indice) + "\"><span>" + testo
@@ -385,12 +391,14 @@ private:
     std::string Figura(const Riga& riga) const
     {
         const auto disegno = Disegni.find(riga.nome);
-        std::string src = disegno == Disegni.end()
-            ? ""
-            : " src=\"" + DatiPng(m_sorgenti, disegno->second) + "\""
+        const bool vasca = std::strcmp(riga.nome, "imgContenitore") == 0;
+        const bool vuota = disegno == Disegni.end() && !vasca;
+        std::string src = std::string(" src=\"") + Trasparente + "\"";
+        if (disegno != Disegni.end())
+            src = " src=\"" + DatiPng(m_sorgenti, disegno->second) + "\""
                 + SorgentiAScala(m_sorgenti, "finestra/" + disegno->second);
         // The tank of the design: water, bitmap 101 of the table.
-        if (std::strcmp(riga.nome, "imgContenitore") == 0)
+        if (vasca)
             src = " src=\"data:image/png;base64,"
                 + Base64(PngDaBmp(Leggi(m_sorgenti + "/resources/bitmap/contenitore_acqua.bmp")))
                 + "\"" + SorgentiAScala(m_sorgenti, "bitmap/contenitore_acqua.bmp");
@@ -401,11 +409,10 @@ private:
         const auto nome = NomiAccessibili.find(riga.nome);
         const std::string alt = nome == NomiAccessibili.end() ? "" : Html(nome->second);
         // The tank drawn is the window's first complete paint, which the benchmark times.
-        const std::string tempo
-            = std::strcmp(riga.nome, "imgContenitore") == 0 ? " elementtiming=\"vasca\"" : "";
+        const std::string tempo = vasca ? " elementtiming=\"vasca\"" : "";
         // A picture without one keeps its design size until a picture is put into it.
-        return "<img" + Attributi(riga, src.empty() ? "figura vuota" : "figura") + " alt=\"" + alt
-            + "\"" + src + tempo + " draggable=\"false\">\n";
+        return "<img" + Attributi(riga, vuota ? "figura vuota" : "figura") + " alt=\"" + alt + "\""
+            + src + tempo + " draggable=\"false\">\n";
     }
 
     std::string m_sorgenti;
@@ -440,6 +447,33 @@ void Sostituisci(std::string& testo, const std::string& segno, const std::string
         testo.replace(dove, segno.size(), valore);
 }
 
+// The page's scripts, each in a file of its own beside the template, written in where the
+// template names them ("@SCRIPT:script/adatta.js@"), without their licence line, which the page
+// has once.
+void Script(std::string& pagina, const std::string& cartella)
+{
+    const std::string segno = "@SCRIPT:";
+    std::size_t dove = pagina.find(segno);
+    if (dove == std::string::npos)
+        throw std::runtime_error("the template has no " + segno);
+    for (; dove != std::string::npos; dove = pagina.find(segno, dove)) {
+        const std::size_t fine = pagina.find('@', dove + segno.size());
+        if (fine == std::string::npos)
+            throw std::runtime_error("a script's name without its end");
+        const std::string nome = pagina.substr(dove + segno.size(), fine - dove - segno.size());
+        std::string codice = Leggi(cartella + "/" + nome);
+        if (codice.rfind("// SPDX-License-Identifier:", 0) == 0)
+            codice.erase(0, codice.find('\n') + 1);
+        while (!codice.empty() && codice.back() == '\n')
+            codice.pop_back();
+        if (codice.find("</script") != std::string::npos
+            || codice.find("<!--") != std::string::npos)
+            throw std::runtime_error(nome + " would end its script element");
+        pagina.replace(dove, fine + 1 - dove, codice);
+        dove += codice.size();
+    }
+}
+
 void Scrivi(const std::string& percorso, const std::string& testo)
 {
     std::ofstream file(percorso, std::ios::binary);
@@ -470,6 +504,8 @@ int main(int argc, char** argv)
         Sostituisci(pagina, "@SI@", Html(DomandaDiUscita::Si));
         Sostituisci(pagina, "@NO@", Html(DomandaDiUscita::No));
         Sostituisci(pagina, "@RISORSE@", TabellaRisorse(sorgenti));
+        const std::string modello = argv[2];
+        Script(pagina, modello.substr(0, modello.find_last_of('/') + 1) + ".");
         Scrivi(argv[3], pagina);
         Scrivi(argv[4], Rettangoli());
     } catch (const std::exception& errore) {

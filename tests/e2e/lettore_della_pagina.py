@@ -110,11 +110,12 @@ def passi(lz, d, inizio):
     # browser says so, which must come before the keys of the next step.
     lz.passo("Down to water", ["Down"], [r"Acqua"],
              eventi=[r"^object:state-changed:focused \[radio button \| Acqua\] \(1,"])
-    # Say-all reads the whole window, after boxes have come and gone: the groups with every
-    # option, "OK" and the densities.
+    # Say-all reads the whole window to its end, after boxes have come and gone: the menus, the
+    # tank, the groups with every option and the one chosen, "OK", each sample and its density.
     lz.passo("Say-all from the top", ["ctrl+Home", "KP_Add"],
-             [r"File.*Informazioni.*Vasca.*Liquido.*Acqua.*Benzina.*Materiale.*Ghiaccio.*Legno"
-              r".*OK.*Densità= 1.*Densità = 0,92"], voce=True, attesa=120)
+             [r"File.*Informazioni.*Vasca.*Liquido.*Acqua\W+selezionato.*Benzina.*Materiale"
+              r".*Ghiaccio\W+selezionato.*Legno.*OK.*Campione di acqua.*Densità= 1"
+              r".*Campione di ghiaccio.*Densità = 0,92"], voce=True, attesa=120)
     lz.passo("Control stops it", ["ctrl"], ferma=True)
     # Where the reading stopped Orca moves only its own caret, and the browser's focus may stay
     # on "File", where the say-all began: there F10 does nothing. The line above, read with Up,

@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's scripts that need no page, in Node: the inflater against zlib, the window's fit
+// and the drawing it shows, the menus' keys.
+//   node --test tests/web/prova_script.js
+// IDROVELA_PAGINA names the built page, whose resource table is unpacked as the browser would.
+// Prints the seed of its random inputs.
+"use strict";
+const assert = require("node:assert/strict");
+const fs = require("node:fs");
+const path = require("node:path");
+const { test } = require("node:test");
+const { Worker } = require("node:worker_threads");
+const zlib = require("node:zlib");
+
+const script = path.join(__dirname, "..", "..", "web", "script");
+const Inflater = require(path.join(script, "inflater.js"));
+const Adatta = require(path.join(script, "adatta.js"));
+globalThis.Idrovela = {};
+const TastiDelMenu = require(path.join(script, "menu.js"));
+
+const SEME = 20261210;
+// mulberry32: the same numbers from the same seed on any machine.
+const casuale = seme => () => {
+    seme = (seme + 0x6d2b79f5) | 0;
+    let t = Math.imul(seme ^ (seme >>> 15), 1 | seme);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+};
+
+// Data that deflate codes in every way: noise, runs, text with repeats near and far.
+const dati = (caso, n) => {
+    const byte = new Uint8Array(n);
+    const parole = ["acqua", "ferro", "legno", "ghiaccio", "rame", "olio", "mercurio", "alcol"];
+    let i = 0;
+    while (i < n) {
+        const tipo = Math.floor(caso() * 4);
+        const quanti = 1 + Math.floor(caso() * 300);
+        for (let k = 0; k < quanti && i < n; ++k, ++i)
+            byte[i] =
+                tipo === 0
+                    ? Math.floor(caso() * 256)
+                    : tipo === 1
+                      ? byte[Math.max(0, i - 1)]
+                      : tipo === 2
+                        ? parole[Math.floor(k / 8) % 8].charCodeAt(k % 5)
+                        : byte[Math.floor(caso() * Math.max(1, i))];
+    }
+    return byte;
+};
+
+const grezzo = (byte, opzioni) => {
+    const compresso = zlib.deflateRawSync(byte, opzioni);
+    return Inflater.inflate(compresso, 0, byte.length);
+};
+
+test("the inflater gives zlib's input back", () => {
+    const casi = [
+        ["empty", new Uint8Array(0), {}],
+        ["one byte", Uint8Array.of(0x2a), {}],
+        ["stored", dati(casuale(1), 70000), { level: 0 }],
+        ["fixed", dati(casuale(2), 20000), { strategy: zlib.constants.Z_FIXED }],
+        ["dynamic", dati(casuale(3), 100000), { level: 9 }],
+        ["runs only", new Uint8Array(50000).fill(7), { strategy: zlib.constants.Z_RLE }],
+        ["Huffman only", dati(casuale(4), 30000), { strategy: zlib.constants.Z_HUFFMAN_ONLY }],
+    ];
+    for (const [nome, byte, opzioni] of casi) assert.deepEqual(grezzo(byte, opzioni), byte, nome);
+    console.log(`random inputs from seed ${SEME}`);
+    const caso = casuale(SEME);
+    for (let i = 0; i < 60; ++i) {
+        const byte = dati(caso, Math.floor(caso() * caso() * 200000));
+        const opzioni = { level: Math.floor(caso() * 10), memLevel: 1 + Math.floor(caso() * 9) };
+        assert.deepEqual(
+            grezzo(byte, opzioni),
+            byte,
+            `random input ${i}, ${JSON.stringify(opzioni)}`,
+        );
+        assert.deepEqual(Inflater.gunzip(zlib.gzipSync(byte, opzioni)), byte, `gzip ${i}`);
+    }
+});
+
+test("the inflater unpacks every resource of the page", () => {
+    assert.ok(process.env.IDROVELA_PAGINA, "IDROVELA_PAGINA names no page");
+    const pagina = fs.readFileSync(process.env.IDROVELA_PAGINA, "utf8");
+    const tabella = JSON.parse(/const RISORSE = (\{[^}]*\});/.exec(pagina)[1]);
+    const nomi = Object.keys(tabella);
+    assert.ok(nomi.includes("bitmap/101") && nomi.includes("CUSTOM/101"), nomi.join());
+    for (const nome of nomi) {
+        const membro = Buffer.from(tabella[nome], "base64");
+        assert.deepEqual(Inflater.gunzip(membro), new Uint8Array(zlib.gunzipSync(membro)), nome);
+    }
+});
+
+// In a thread of its own, which a loop cannot keep from being stopped: every cut of a few members
+// and every byte of them changed, each read checked against the input's end.
+const GUASTI = `
+const { parentPort, workerData } = require("node:worker_threads");
+const Inflater = require(workerData.inflater);
+const esiti = { errori: 0, giusti: [], sbagliati: [], oltre: [] };
+const sorvegliato = (byte, nome) => new Proxy(byte, {
+    get(b, chiave) {
+        if (typeof chiave === "string" && /^[0-9]+$/.test(chiave) && Number(chiave) >= b.length)
+            esiti.oltre.push(nome + " at " + chiave);
+        const valore = Reflect.get(b, chiave);
+        return typeof valore === "function" ? valore.bind(b) : valore;
+    },
+});
+const prova = (byte, nome, atteso, dove) => {
+    let uscita;
+    try {
+        uscita = Inflater.gunzip(sorvegliato(byte, nome));
+    } catch (errore) {
+        if (!(errore instanceof Error) || !/^inflate: /.test(errore.message))
+            esiti.sbagliati.push(nome + ": " + errore);
+        ++esiti.errori;
+        return;
+    }
+    if (dove === null) esiti.sbagliati.push(nome + ": no error");
+    else if (Buffer.compare(Buffer.from(uscita), atteso) === 0) esiti.giusti.push(dove);
+    else esiti.sbagliati.push(nome + ": wrong bytes and no error");
+};
+for (const [tipo, membro, atteso] of workerData.membri) {
+    for (let n = 0; n < membro.length; ++n)
+        prova(membro.subarray(0, n), tipo + " cut at " + n, atteso, null);
+    for (let i = 0; i < membro.length; ++i)
+        for (const x of [0x01, 0x80, 0xff]) {
+            const guasto = Uint8Array.from(membro);
+            guasto[i] ^= x;
+            const dove = [tipo, i < 10 ? i : i - membro.length];
+            prova(guasto, tipo + " byte " + i + " ^ " + x, atteso, dove);
+        }
+}
+parentPort.postMessage(esiti);
+`;
+
+test("a cut or damaged member ends in an error, at once", async () => {
+    const caso = casuale(SEME + 1);
+    const membri = [
+        ["stored", dati(caso, 300), { level: 0 }],
+        ["fixed", dati(caso, 400), { strategy: zlib.constants.Z_FIXED }],
+        ["dynamic", dati(caso, 3000), { level: 9 }],
+    ].map(([tipo, byte, opzioni]) => [tipo, zlib.gzipSync(byte, opzioni), Buffer.from(byte)]);
+    const lavoro = new Worker(GUASTI, {
+        eval: true,
+        workerData: { inflater: path.join(script, "inflater.js"), membri },
+    });
+    let scaduto;
+    const esiti = await Promise.race([
+        new Promise((fatto, fallito) => {
+            lavoro.once("message", fatto);
+            lavoro.once("error", fallito);
+        }),
+        new Promise(fatto => (scaduto = setTimeout(() => fatto(null), 120000))),
+    ]);
+    clearTimeout(scaduto);
+    await lavoro.terminate();
+    assert.ok(esiti, "the inflater did not end within 120 s: it loops");
+    assert.deepEqual(esiti.oltre.slice(0, 5), [], "read past the input");
+    assert.deepEqual(esiti.sbagliati.slice(0, 5), []);
+    // Every cut fails; a changed byte gives the same bytes back only in what no check covers:
+    // the header's flags, time, extra flags and system (bytes 3 to 9), or the bits that pad the
+    // stream's last byte (the first, in a stored block of one byte's header).
+    const libero = ([tipo, dove]) =>
+        (dove >= 3 && dove <= 9) || dove === (tipo === "stored" ? 10 - membri[0][1].length : -9);
+    assert.deepEqual(
+        esiti.giusti.filter(g => !libero(g)),
+        [],
+        "unchanged by a checked byte",
+    );
+    console.log(`${esiti.errori} errors, ${esiti.giusti.length} unchanged outputs`);
+});
+
+test("the window fills the screens of a classroom, never below half its size", () => {
+    Adatta.larghezza = 474;
+    Adatta.altezza = 420;
+    const schermi = [
+        ["design size", 474, 420],
+        ["tablet held upright", 768, 1024],
+        ["tablet held sideways", 1024, 768],
+        ["Chromebook", 1366, 768],
+        ["Chromebook at 200 %", 683, 384],
+        ["1080p board", 1920, 1080],
+        ["small", 300, 300],
+        ["smaller than half", 200, 150],
+    ];
+    for (const passo of [0, 64]) {
+        Adatta.passo = passo;
+        for (const [nome, larghezza, altezza] of schermi) {
+            const { scala, scorre } = Adatta.fattore(larghezza, altezza);
+            const qui = `${nome}, steps of ${passo}: ${scala}`;
+            const sta = s => 474 * s <= larghezza + 1e-9 && 420 * s <= altezza + 1e-9;
+            assert.equal(scorre, !sta(0.5), qui);
+            if (scorre) {
+                assert.equal(scala, 0.5, qui);
+                continue;
+            }
+            // The largest that fits: in whole steps where the engine rounds to them.
+            assert.ok(sta(scala) && !sta(scala + (passo ? 1 / passo : 1e-6)), qui);
+            if (passo) assert.equal(scala * passo, Math.round(scala * passo), qui);
+        }
+    }
+    Adatta.passo = 0;
+    assert.equal(Adatta.fattore(474, 420).scala, 1);
+    assert.equal(Adatta.fattore(948, 1000).scala, 2);
+});
+
+test("the drawing at 1x, 2x or 3x for the device pixels, sharp only at whole factors", () => {
+    const casi = [
+        // device pixels per design pixel, drawing, sharp
+        [0.5, 1, false],
+        [1, 1, true],
+        [1.004, 1, true],
+        [1.25, 2, false],
+        [1.5, 2, false],
+        [2, 2, true],
+        [2.5, 3, false],
+        [3, 3, true],
+        [4, 3, false],
+        [6, 3, true],
+    ];
+    for (const [pixel, disegno, nitido] of casi)
+        assert.deepEqual(Adatta.scelta(pixel), { disegno, nitido }, `${pixel} device pixels`);
+});
+
+test("the menus' keys", () => {
+    const F = 0,
+        INFO = 1,
+        IDROVELA = 0,
+        ESCI = 1,
+        FUORI = -1;
+    const casi = [
+        // key, bar's item, menu's item, step
+        ["Escape", FUORI, ESCI, { fai: "barra", dove: F, suo: true }],
+        ["Escape", INFO, FUORI, { fai: "fuori", suo: true }],
+        ["ArrowRight", F, FUORI, { fai: "barra", dove: INFO, suo: true }],
+        ["ArrowLeft", INFO, FUORI, { fai: "barra", dove: F, suo: true }],
+        ["ArrowRight", FUORI, IDROVELA, { fai: "barra", dove: INFO, suo: true }],
+        ["ArrowDown", FUORI, IDROVELA, { fai: "voce", dove: ESCI, suo: true }],
+        ["ArrowUp", FUORI, IDROVELA, { fai: "voce", dove: ESCI, suo: true }],
+        ["ArrowDown", F, FUORI, { fai: "apri", suo: true }],
+        ["ArrowDown", INFO, FUORI, null],
+        ["Tab", FUORI, ESCI, { fai: "fuori", suo: false }],
+        ["Enter", F, FUORI, null],
+        ["a", FUORI, IDROVELA, null],
+    ];
+    for (const [tasto, inBarra, inMenu, passo] of casi)
+        assert.deepEqual(
+            TastiDelMenu.passo(tasto, inBarra, inMenu),
+            passo,
+            `${tasto} ${inBarra} ${inMenu}`,
+        );
+});
