@@ -245,13 +245,18 @@ const std::map<std::string, std::string> Disegni {
     { "Image1", "freccia.png" },
 };
 
-// The order in which the markup lists the controls: the order of Tab and of a screen reader's
-// reading (the tank and its bodies, the choices, "OK", the samples with their densities, then
-// the panels, each from its text to its arrow). The stacking comes from the table.
-const std::vector<std::string> OrdineDiLettura { "imgContenitore", "imgGhiaccio", "imgFerro",
-    "imgRame", "imgLegno", "Frame1", "Option1", "Frame2", "Option2", "Command1", "imgLiquido",
-    "lblPSLiquido", "imgMateriale", "lblPSMateriale", "Frame3", "Label1", "Command3", "Frame4",
-    "Label3", "Label2", "Line2", "Line1", "Image1" };
+// The markup lists the controls in the reading order, which is also the order of Tab, and
+// each panel's lines, which say nothing, after the rest of the panel. The stacking comes from
+// the table.
+std::vector<std::string> OrdineDelMarkup()
+{
+    std::vector<std::string> ordine(
+        Lettura::OrdineDiLettura.begin(), Lettura::OrdineDiLettura.end());
+    for (const Riga& riga : Disposizione::Controlli)
+        if (riga.tipo == Tipo::Line)
+            ordine.emplace_back(riga.nome);
+    return ordine;
+}
 
 struct Rettangolo {
     long left, top, width, height;
@@ -290,7 +295,7 @@ public:
     std::string Contenitore(const char* contenitore) const
     {
         std::string html;
-        for (const std::string& nome : OrdineDiLettura) {
+        for (const std::string& nome : OrdineDelMarkup()) {
             // A group's buttons in the order of their tab indices, which the arrows follow.
             std::vector<const Riga*> righe;
             for (const Riga& riga : Disposizione::Controlli)
