@@ -51,6 +51,14 @@ def ancore(doc):
     return {re.sub(r"[^\w\- ]", "", t.strip().lower()).replace(" ", "-") for t in titoli}
 
 
+def macchina():
+    modelli = re.findall(r"^model name\s*:\s*(.*)$",
+                         pathlib.Path("/proc/cpuinfo").read_text(encoding="utf-8"), re.M)
+    carico = pathlib.Path("/proc/loadavg").read_text(encoding="utf-8").split()[0]
+    return (f"{len(modelli)} x {modelli[0] if modelli else 'unknown processor'}, "
+            f"load average {carico} at the end")
+
+
 def kib(n):
     return f"{n / 1024:.0f} KiB"
 
@@ -122,7 +130,7 @@ def main():
     tabella_banco = [r for r in uscita if not r.startswith("{")]
     while tabella_banco and not tabella_banco[-1].strip():
         tabella_banco.pop()
-    corpo = (f"Measured on {datetime.date.today().isoformat()}:\n\n```\n"
+    corpo = (f"Measured on {datetime.date.today().isoformat()}, {macchina()}:\n\n```\n"
              + "\n".join(tabella_banco) + "\n```\n")
     FIGURES.write_text(sezione(FIGURES.read_text(encoding="utf-8"), args.nome, corpo),
                        encoding="utf-8")

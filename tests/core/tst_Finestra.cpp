@@ -6,6 +6,23 @@
 
 namespace {
 const QString Domanda = "domanda Uscita: Sei sicuro di voler uscire?";
+
+// S opens the explanation and s closes it with its arrow, I and i the information; false for
+// any other step.
+bool Pannelli(Finestra& finestra, const QString& passo)
+{
+    if (passo == "S")
+        finestra.mnprince_Click();
+    else if (passo == "s")
+        finestra.Command3_Click();
+    else if (passo == "I")
+        finestra.mninfo_Click();
+    else if (passo == "i")
+        finestra.Image1_Click();
+    else
+        return false;
+    return true;
+}
 } // namespace
 
 class tst_Finestra : public QObject {
@@ -48,18 +65,9 @@ void tst_Finestra::pannelli()
 
     Registratore vista;
     Finestra finestra(vista);
-    for (const QString& passo : passi.split(' ')) {
-        if (passo == "S")
-            finestra.mnprince_Click();
-        else if (passo == "s")
-            finestra.Command3_Click();
-        else if (passo == "I")
-            finestra.mninfo_Click();
-        else if (passo == "i")
-            finestra.Image1_Click();
-        else
+    for (const QString& passo : passi.split(' '))
+        if (!Pannelli(finestra, passo))
             finestra.Form_Escape();
-    }
     QCOMPARE(vista.Prendi(), chiamate);
     QStringList davanti;
     for (Pannello pannello : finestra.Aperti())
@@ -106,21 +114,12 @@ void tst_Finestra::fuoco()
         if (!aperto)
             visto = Nome(finestra.FuocoDopoLaChiusura(pannello, okAbilitato));
     };
-    for (const QString& passo : passi.split(' ')) {
-        if (passo == "S")
-            finestra.mnprince_Click();
-        else if (passo == "s")
-            finestra.Command3_Click();
-        else if (passo == "I")
-            finestra.mninfo_Click();
-        else if (passo == "i")
-            finestra.Image1_Click();
-        else
+    for (const QString& passo : passi.split(' '))
+        if (!Pannelli(finestra, passo))
             for (Posto posto : { Posto::Option1, Posto::Option2, Posto::Command1,
                      Posto::imgContenitore, Posto::Command3, Posto::Image1 })
                 if (passo == Nome(posto))
                     finestra.FuocoA(posto);
-    }
     QCOMPARE(visto, dopo);
 }
 
