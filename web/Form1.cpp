@@ -17,6 +17,10 @@ EM_JS(void, Collega, (), {
     Idrovela.collega();
 });
 
+EM_JS(void, DichiaraPosto, (int numero, const char* nome), {
+    Idrovela.posti[numero] = UTF8ToString(nome);
+});
+
 EM_JS(void, Visibile, (const char* id, int visibile), {
     Idrovela.el(UTF8ToString(id)).hidden = !visibile;
 });
@@ -53,11 +57,12 @@ EM_JS(void, Bip, (), {
     Idrovela.beep();
 });
 
-EM_JS(void, ApriOChiudi, (const char* pannello, const char* freccia, const char* testo, int aperto), {
-    if (aperto)
-        Idrovela.apriPannello(UTF8ToString(pannello), UTF8ToString(freccia), UTF8ToString(testo));
-    else
-        Idrovela.chiudiPannello(UTF8ToString(pannello));
+EM_JS(void, Apri, (const char* pannello, const char* freccia, const char* testo), {
+    Idrovela.apriPannello(UTF8ToString(pannello), UTF8ToString(freccia), UTF8ToString(testo));
+});
+
+EM_JS(void, Chiudi, (const char* pannello, const char* dove), {
+    Idrovela.chiudiPannello(UTF8ToString(pannello), UTF8ToString(dove));
 });
 
 EM_JS(void, ChiudiPagina, (), {
@@ -74,6 +79,10 @@ Form1::Form1()
     : m_esperimento(*this, LinguaItaliana() ? "," : ".")
     , m_finestra(*this)
 {
+    // The page tells where the focus goes by these numbers.
+    for (Posto posto : { Posto::Option1, Posto::Option2, Posto::Command1, Posto::imgContenitore,
+             Posto::Command3, Posto::Image1 })
+        DichiaraPosto(int(posto), Nome(posto));
     Collega();
     Form_Load();
 }
@@ -101,6 +110,7 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 
 void Form1::AbilitaCommand1(bool abilitato)
 {
+    m_okAbilitato = abilitato;
     AbilitaOk(abilitato, Lettura::OkDisponibile);
 }
 
@@ -186,8 +196,17 @@ void Form1::Form_Escape()
 // A panel opens with its text said, which the focus on its arrow would not read.
 void Form1::MostraPannello(Pannello pannello, bool aperto)
 {
-    ApriOChiudi(Nome(pannello), pannello == Pannello::Frame3 ? "Command3" : "Image1",
-        Lettura::TestoPannello(pannello).c_str(), aperto);
+    if (aperto)
+        Apri(Nome(pannello), Nome(Finestra::Freccia(pannello)),
+            Lettura::TestoPannello(pannello).c_str());
+    else
+        Chiudi(Nome(pannello), Nome(m_finestra.FuocoDopoLaChiusura(pannello, m_okAbilitato)));
+}
+
+void Form1::FuocoA(int posto)
+{
+    if (posto >= int(Posto::Nessuno) && posto <= int(Posto::Image1))
+        m_finestra.FuocoA(Posto(posto));
 }
 
 bool Form1::Domanda(const std::string& testo, const std::string& titolo)

@@ -39,10 +39,12 @@ public:
     void Image1_Click();
     void mnexit_Click();
     void Form_Escape(); // Escape closes the panel in front
+    void FuocoA(int posto); // the focus went to this place of the client area
 
 private:
     void AggiornaNomi();
 
     Esperimento m_esperimento;
     Finestra m_finestra;
+    bool m_okAbilitato = false;
 };

@@ -49,6 +49,10 @@ EMSCRIPTEN_KEEPALIVE void Form_Escape()
 {
     finestra->Form_Escape();
 }
+EMSCRIPTEN_KEEPALIVE void FuocoA(int posto)
+{
+    finestra->FuocoA(posto);
+}
 }
 
 int main()

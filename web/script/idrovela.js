@@ -16,8 +16,7 @@ const Idrovela = {
     audio: null,
     sorgente: null, // the sound that plays
     intervallo: 0,
-    fuocoPrima: new Map(), // where the focus was when each panel opened
-    ultimoFuoco: null,
+    posti: [], // the places of the focus, by the program's numbers
 
     el(id) {
         return document.getElementById(id);

@@ -14,43 +14,41 @@ Object.assign(Idrovela, {
     },
 
     // An open panel is a sheet for the keyboard: the focus goes to its arrow, Tab goes round
-    // the open panels' arrows, and closing it gives the focus back to where it was.
+    // the open panels' arrows, and closing it gives the focus to where the program says.
     apriPannello(pannello, freccia, testo) {
         const riquadro = this.el(pannello);
         if (!riquadro.hidden) return;
-        this.fuocoPrima.set(pannello, this.ultimoFuoco);
         riquadro.hidden = false;
         this.el(freccia).focus();
         this.annuncia(testo);
     },
 
-    chiudiPannello(pannello) {
+    chiudiPannello(pannello, dove) {
         const riquadro = this.el(pannello);
         if (riquadro.hidden) return;
         const fuocoDentro =
             riquadro.contains(document.activeElement) || document.activeElement === document.body;
-        const prima = this.fuocoPrima.get(pannello);
-        this.fuocoPrima.delete(pannello);
-        for (const [altro, dove] of this.fuocoPrima)
-            if (dove && riquadro.contains(dove)) this.fuocoPrima.set(altro, prima);
         riquadro.hidden = true;
         for (const lascia of this.lasciaFrecce) lascia();
-        if (!fuocoDentro) return;
-        const frecce = this.frecceAperte();
         // Straight there: a hidden panel's arrow is still known to the reader when the focus
         // leaves it, unlike a closed box's button.
-        if (frecce.length && !(prima && frecce.includes(prima))) frecce[0].focus();
-        else if (prima && prima.isConnected && !prima.disabled && prima.offsetParent) prima.focus();
-        else this.rifugio().focus();
+        if (fuocoDentro) this.controlloDi(dove).focus();
     },
 
-    // Where the focus goes when where it was is gone: "OK", or else the chosen liquid.
-    rifugio() {
-        const ok = this.el("Command1");
-        return ok.disabled
-            ? document.querySelector("input[name=Option1]:checked") ||
-                  document.querySelector("input[name=Option1]")
-            : ok;
+    // A group takes the focus on its chosen button, or on its first.
+    controlloDi(posto) {
+        if (posto === "Option1" || posto === "Option2")
+            return (
+                document.querySelector(`input[name=${posto}]:checked`) ||
+                document.querySelector(`input[name=${posto}]`)
+            );
+        return this.el(posto);
+    },
+
+    // Where the focus is, as the program names its places: 0 for none of them.
+    postoDi(elemento) {
+        const nome = elemento.type === "radio" ? elemento.name : elemento.id;
+        return Math.max(0, this.posti.indexOf(nome));
     },
 
     lasciaFrecce: [], // a box that opens takes whatever held the arrows,

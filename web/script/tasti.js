@@ -38,7 +38,8 @@ Object.assign(Idrovela, {
         });
         document.addEventListener("focusin", e => {
             if (this.terminato) return;
-            if (this.el("finestra").contains(e.target)) this.ultimoFuoco = e.target;
+            if (this.el("finestra").contains(e.target))
+                this.chiama("FuocoA", this.postoDi(e.target));
             this.descriviScelte(e.target);
         });
     },
