@@ -5,9 +5,35 @@
 
 #include "Accessibile.h"
 
+#include "Dll.h"
+
 #include <oleacc.h>
 
 namespace {
+
+// COM and the accessibility DLLs cost every start-up something, and most starts never meet a
+// screen reader: they are loaded when the first one asks for one of our objects, on the
+// window's thread, where COM stays initialised from then on.
+struct Servizi {
+    decltype(CreateStdAccessibleObject)* creaOggetto
+        = DaDll<decltype(CreateStdAccessibleObject)>(L"oleacc.dll", "CreateStdAccessibleObject");
+    decltype(LresultFromObject)* risposta
+        = DaDll<decltype(LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
+    decltype(SysAllocString)* stringa
+        = DaDll<decltype(SysAllocString)>(L"oleaut32.dll", "SysAllocString");
+    bool com = [] {
+        auto* inizializza = DaDll<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+        return inizializza && SUCCEEDED(inizializza(nullptr, COINIT_APARTMENTTHREADED));
+    }();
+
+    bool Pronti() const { return creaOggetto && risposta && stringa && com; }
+};
+
+const Servizi& Carica()
+{
+    static const Servizi servizi;
+    return servizi;
+}
 
 bool Proprio(const VARIANT& figlio)
 {
@@ -17,7 +43,7 @@ bool Proprio(const VARIANT& figlio)
 HRESULT Testo(const std::function<std::wstring()>& fonte, BSTR* testo)
 {
     const std::wstring valore = fonte();
-    *testo = valore.empty() ? nullptr : SysAllocString(valore.c_str());
+    *testo = valore.empty() ? nullptr : Carica().stringa(valore.c_str());
     return valore.empty() ? S_FALSE : S_OK;
 }
 
@@ -179,7 +205,7 @@ public:
         if (!azione)
             return E_POINTER;
         if (Proprio(figlio) && !m_proprio.azione.empty()) {
-            *azione = SysAllocString(m_proprio.azione.c_str());
+            *azione = Carica().stringa(m_proprio.azione.c_str());
             return S_OK;
         }
         return m_sistema->get_accDefaultAction(figlio, azione);
@@ -234,14 +260,17 @@ LRESULT Accessibile::Rispondi(HWND hwnd, WPARAM w, LPARAM l) const
 {
     if (LONG(l) != OBJID_CLIENT)
         return DefWindowProcW(hwnd, WM_GETOBJECT, w, l);
+    const Servizi& servizi = Carica();
+    if (!servizi.Pronti())
+        return DefWindowProcW(hwnd, WM_GETOBJECT, w, l);
     IAccessible* sistema = nullptr;
-    if (FAILED(CreateStdAccessibleObject(
+    if (FAILED(servizi.creaOggetto(
             hwnd, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&sistema)))
         || !sistema)
         return 0;
     auto* oggetto = new Oggetto(hwnd, sistema, *this);
     const LRESULT risposta
-        = LresultFromObject(IID_IAccessible, w, static_cast<IAccessible*>(oggetto));
+        = servizi.risposta(IID_IAccessible, w, static_cast<IAccessible*>(oggetto));
     oggetto->Release();
     return risposta;
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Form1.h"
 
-#include "Accessibile.h"
-#include "Caratteri.h"
 #include "Catalogo.h"
 #include "DisegniForm.h"
 #include "Disposizione.h"
@@ -24,10 +22,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <cwchar>
-#include <utility>
 
-using Disposizione::Carattere;
 using Disposizione::Riga;
 using Disposizione::Tipo;
 
@@ -37,7 +32,6 @@ constexpr wchar_t Classe[] = L"Form1";
 constexpr DWORD Stile = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD StileEsteso = WS_EX_CONTROLPARENT;
 
-constexpr int PrimoId = 1000; // a control's identifier is this plus its row in the table
 enum Comando : int {
     mnprince = 2001,
     mnexit,
@@ -95,9 +89,7 @@ Form1::Form1(HINSTANCE istanza)
     : m_istanza(istanza)
     , m_esperimento(*this, SeparatoreDecimale())
     , m_finestra(*this)
-    , m_sfondoForm(CreateSolidBrush(
-          RGB(Geometria::SfondoForm.r, Geometria::SfondoForm.g, Geometria::SfondoForm.b)))
-    , m_sfondoPannelli(CreateSolidBrush(RGB(192, 255, 255)))
+    , m_voci(m_esperimento)
 {
     m_dpi = DpiDi(nullptr);
     RECT finestra { 0, 0, Twips::Px(Geometria::LarghezzaClient, m_dpi),
@@ -117,10 +109,6 @@ Form1::~Form1()
 {
     if (m_hwnd)
         DestroyWindow(m_hwnd);
-    for (HGDIOBJ oggetto : { HGDIOBJ(m_sfondoForm), HGDIOBJ(m_sfondoPannelli),
-             HGDIOBJ(m_fontPredefinito), HGDIOBJ(m_fontTitolo), HGDIOBJ(m_fontTesto) })
-        if (oggetto)
-            DeleteObject(oggetto);
     for (HICON icona : { m_iconaGrande, m_iconaPiccola })
         if (icona)
             DestroyIcon(icona);
@@ -141,12 +129,11 @@ void Form1::CreaMenu()
 
 void Form1::CreaControlli()
 {
-    m_controlli.reserve(Disposizione::Controlli.size());
-    for (const Riga& riga : Disposizione::Controlli)
-        CreaControllo(riga);
-
-    const auto riquadro = [this](const char* nome) { return Cerca(nome)->riquadro; };
-    const auto figura = [this](const char* nome) { return Cerca(nome)->figura; };
+    m_disposti.Crea(m_hwnd, m_istanza);
+    const auto Cerca
+        = [this](const char* nome, int indice = -1) { return m_disposti.Cerca(nome, indice); };
+    const auto riquadro = [&](const char* nome) { return Cerca(nome)->riquadro; };
+    const auto figura = [&](const char* nome) { return Cerca(nome)->figura; };
     Frame1 = riquadro("Frame1");
     Frame2 = riquadro("Frame2");
     Frame3 = riquadro("Frame3");
@@ -155,6 +142,8 @@ void Form1::CreaControlli()
     for (int indice = 0; indice < 4; ++indice) {
         Option1[std::size_t(indice)] = Cerca("Option1", indice)->hwnd;
         Option2[std::size_t(indice)] = Cerca("Option2", indice)->hwnd;
+        m_voci.SeguiOpzione(Option1[std::size_t(indice)], Etichetta::lblPSLiquido);
+        m_voci.SeguiOpzione(Option2[std::size_t(indice)], Etichetta::lblPSMateriale);
     }
     lblPSLiquido = Cerca("lblPSLiquido")->hwnd;
     lblPSMateriale = Cerca("lblPSMateriale")->hwnd;
@@ -168,87 +157,42 @@ void Form1::CreaControlli()
     Command3 = figura("Command3");
     Image1 = figura("Image1");
 
+    m_fuoco.Imposta(m_hwnd, Command1, PostiTab());
+
     ImpostaImmagini();
     CollegaEventi();
-    ApplicaImpilamento();
     AggiornaNomi();
-    DescriviPannelli();
+    // An open panel takes the focus on its arrow.
+    Voci::Descrivi(Pannello::Frame3, Frame3, Command3);
+    Voci::Descrivi(Pannello::Frame4, Frame4, Image1);
 }
 
-void Form1::CreaControllo(const Riga& riga)
+std::vector<std::vector<HWND>> Form1::PostiTab() const
 {
-    Controllo controllo;
-    controllo.riga = &riga;
-    controllo.top = float(riga.top);
-    const int id = PrimoId + int(m_controlli.size());
-    if (riga.contenitore)
-        controllo.contenitore = Cerca(riga.contenitore)->riquadro;
-    HWND contenitore = controllo.contenitore ? controllo.contenitore->hwnd() : m_hwnd;
-    const bool inPannello = controllo.contenitore && Cerca(riga.contenitore)->riga->sfondo.r >= 0;
-    HBRUSH sfondo = !controllo.contenitore ? m_sfondoForm
-        : inPannello                       ? m_sfondoPannelli
-                                           : GetSysColorBrush(COLOR_BTNFACE);
-    const std::wstring testo = Largo(riga.testo);
-    const DWORD visibile = riga.visibile ? WS_VISIBLE : 0;
-    // An option lies under its group box, as in a dialog, where screen readers look for its
-    // group's name: clipped by its siblings, it would vanish under the box.
-    const DWORD figlio = riga.tipo == Tipo::OptionButton ? WS_CHILD : WS_CHILD | WS_CLIPSIBLINGS;
-    const auto crea = [&](const wchar_t* classe, DWORD stile) {
-        return CreateWindowExW(0, classe, testo.c_str(), figlio | visibile | stile, 0, 0, 0, 0,
-            contenitore, HMENU(INT_PTR(id)), m_istanza, nullptr);
-    };
-
-    switch (riga.tipo) {
-    case Tipo::Frame: {
-        const bool pannello = !riga.sfondo.Sistema();
-        auto nuovo = std::make_unique<Riquadro>(m_hwnd, id, testo, pannello);
-        if (pannello)
-            nuovo->ImpostaSfondo(m_sfondoPannelli);
-        HBRUSH proprio = pannello ? m_sfondoPannelli : GetSysColorBrush(COLOR_BTNFACE);
-        m_colori.push_back({ nuovo->GroupBox(), proprio, riga.testoOLinea, COLOR_BTNTEXT });
-        if (nuovo->Caption())
-            m_colori.push_back({ nuovo->Caption(), proprio, riga.testoOLinea, COLOR_BTNTEXT });
-        controllo.hwnd = nuovo->hwnd();
-        controllo.riquadro = nuovo.get();
-        m_riquadri.push_back(std::move(nuovo));
-        if (riga.visibile)
-            ShowWindow(controllo.hwnd, SW_SHOWNA);
-        break;
+    std::vector<const Controllo*> righe;
+    for (const Controllo& controllo : m_disposti.Tutti())
+        if (controllo.riga->tabIndex >= 0)
+            righe.push_back(&controllo);
+    std::stable_sort(righe.begin(), righe.end(), [](const Controllo* a, const Controllo* b) {
+        return a->riga->tabIndex < b->riga->tabIndex;
+    });
+    std::vector<std::vector<HWND>> posti;
+    for (const Controllo* controllo : righe) {
+        const Riga& riga = *controllo->riga;
+        if (riga.tipo == Tipo::OptionButton) {
+            if (riga.indice != 0)
+                continue; // the group takes one place, at its first button
+            const auto& gruppo = std::strcmp(riga.nome, "Option1") == 0 ? Option1 : Option2;
+            posti.emplace_back(gruppo.begin(), gruppo.end());
+        } else if (riga.tipo == Tipo::CommandButton) {
+            posti.push_back({ controllo->hwnd });
+        } else if (controllo->riquadro == Frame3) {
+            posti.push_back({ Command3->hwnd() });
+        } else if (controllo->riquadro == Frame4) {
+            posti.push_back({ Image1->hwnd() });
+        }
     }
-    case Tipo::OptionButton:
-        // The first of each group starts it and is where Tab enters it.
-        controllo.hwnd
-            = crea(L"BUTTON", BS_AUTORADIOBUTTON | (riga.indice == 0 ? WS_GROUP | WS_TABSTOP : 0));
-        SetWindowSubclass(controllo.hwnd, Opzione, 0, DWORD_PTR(this));
-        m_colori.push_back({ controllo.hwnd, sfondo, riga.testoOLinea, COLOR_BTNTEXT });
-        break;
-    case Tipo::CommandButton:
-        controllo.hwnd = crea(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP);
-        m_colori.push_back({ controllo.hwnd, sfondo, riga.testoOLinea, COLOR_BTNTEXT });
-        break;
-    case Tipo::Label:
-        controllo.hwnd = crea(L"STATIC", SS_LEFT | SS_NOPREFIX);
-        // A label in a panel lets the panel's lines show through; one on the window is redrawn
-        // whenever its text changes, so it paints the window's background.
-        m_colori.push_back(
-            { controllo.hwnd, inPannello ? HBRUSH(GetStockObject(NULL_BRUSH)) : sfondo,
-                riga.testoOLinea, COLOR_WINDOWTEXT });
-        break;
-    case Tipo::Picture: {
-        auto nuova = std::make_unique<Figura>(contenitore, id, sfondo);
-        controllo.hwnd = nuova->hwnd();
-        controllo.figura = nuova.get();
-        m_figure.push_back(std::move(nuova));
-        if (riga.visibile)
-            ShowWindow(controllo.hwnd, SW_SHOWNA);
-        break;
-    }
-    case Tipo::Line:
-        break;
-    }
-    if (controllo.hwnd && !riga.abilitato)
-        EnableWindow(controllo.hwnd, FALSE);
-    m_controlli.push_back(controllo);
+    return posti;
 }
 
 void Form1::ImpostaImmagini()
@@ -260,9 +204,6 @@ void Form1::ImpostaImmagini()
     imgRame->ImpostaIcona(Icona(DisegniForm::CorpoRame), Grandi(m_istanza, Grande::Rame));
     imgLegno->ImpostaIcona(Icona(DisegniForm::CorpoLegno), Grandi(m_istanza, Grande::Legno));
 
-    m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-        CW_USEDEFAULT, m_hwnd, nullptr, m_istanza, nullptr);
     const std::wstring freccia = Largo(Lettura::NomeFreccia);
     for (Figura* bottone : { Command3, Image1 }) {
         bottone->setBottone(true);
@@ -274,7 +215,7 @@ void Form1::ImpostaImmagini()
         strumento.hwnd = m_hwnd;
         strumento.uId = UINT_PTR(bottone->hwnd());
         strumento.lpszText = const_cast<wchar_t*>(freccia.c_str());
-        SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, LPARAM(&strumento));
+        SendMessageW(m_disposti.Tooltip(), TTM_ADDTOOLW, 0, LPARAM(&strumento));
     }
 }
 
@@ -288,109 +229,10 @@ void Form1::CollegaEventi()
     Image1->clicked = [this] { Image1_Click(); };
 }
 
-void Form1::ApplicaImpilamento()
-{
-    // The table lists each container's controls frontmost first: each goes below the ones
-    // before it. The buttons of an option group do not overlap; they lie in the order of their
-    // indices, which is the order the arrow keys walk.
-    const auto impila = [this](const Riquadro* contenitore) {
-        int opzioni = 0;
-        for (const Controllo& controllo : m_controlli) {
-            if (controllo.contenitore != contenitore || !controllo.hwnd)
-                continue;
-            HWND hwnd = controllo.hwnd;
-            if (controllo.riga->tipo == Tipo::OptionButton)
-                hwnd = Cerca(controllo.riga->nome, opzioni++)->hwnd;
-            SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-        if (contenitore) {
-            SetWindowPos(contenitore->GroupBox(), HWND_TOP, 0, 0, 0, 0,
-                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            if (contenitore->Caption())
-                SetWindowPos(contenitore->Caption(), HWND_TOP, 0, 0, 0, 0,
-                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
-    };
-    impila(nullptr);
-    for (const auto& riquadro : m_riquadri)
-        impila(riquadro.get());
-}
-
-void Form1::CreaFont(int dpi)
-{
-    for (HFONT font : { m_fontPredefinito, m_fontTitolo, m_fontTesto })
-        if (font)
-            DeleteObject(font);
-    // The system's dialog font, at about 8 points.
-    LOGFONTW dialogo = FontDeiMessaggi(dpi);
-    dialogo.lfHeight = -MulDiv(8, dpi, 72);
-    dialogo.lfWidth = 0;
-    m_fontPredefinito = CreateFontIndirectW(&dialogo);
-    m_fontTitolo = Arial(1200, true, dpi);
-    m_fontTesto = Arial(1425, false, dpi);
-}
-
-HFONT Form1::Font(const Riga& riga) const
-{
-    switch (riga.carattere) {
-    case Carattere::Titolo:
-        return m_fontTitolo;
-    case Carattere::Testo:
-        return m_fontTesto;
-    case Carattere::Predefinito:
-        break;
-    }
-    return m_fontPredefinito;
-}
-
 void Form1::Disponi(int dpi)
 {
     m_dpi = dpi;
-    const HFONT vecchi[] = { m_fontPredefinito, m_fontTitolo, m_fontTesto };
-    m_fontPredefinito = m_fontTitolo = m_fontTesto = nullptr;
-    CreaFont(dpi);
-    const auto px = [dpi](double twips) { return Twips::Px(twips, dpi); };
-
-    for (Controllo& controllo : m_controlli) {
-        const Riga& riga = *controllo.riga;
-        const RECT rettangolo { px(riga.left), px(riga.top), px(riga.left) + px(riga.width),
-            px(riga.top) + px(riga.height) };
-        switch (riga.tipo) {
-        case Tipo::Frame:
-            controllo.riquadro->Disponi(rettangolo, Font(riga), px(90));
-            break;
-        case Tipo::Picture:
-            controllo.figura->ImpostaDpi(dpi);
-            controllo.figura->ImpostaMisura({ px(riga.width), px(riga.height) });
-            SetWindowPos(controllo.hwnd, nullptr, px(riga.left), px(controllo.top), 0, 0,
-                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            break;
-        case Tipo::Line:
-            break;
-        default:
-            SendMessageW(controllo.hwnd, WM_SETFONT, WPARAM(Font(riga)), FALSE);
-            SetWindowPos(controllo.hwnd, nullptr, rettangolo.left, rettangolo.top,
-                rettangolo.right - rettangolo.left, rettangolo.bottom - rettangolo.top,
-                SWP_NOZORDER | SWP_NOACTIVATE);
-            break;
-        }
-    }
-    for (const auto& riquadro : m_riquadri) {
-        std::vector<Riquadro::Linea> linee;
-        for (const Controllo& controllo : m_controlli) {
-            const Riga& riga = *controllo.riga;
-            if (riga.tipo != Tipo::Line || controllo.contenitore != riquadro.get())
-                continue;
-            linee.push_back({ { px(riga.left), px(riga.top) }, { px(riga.width), px(riga.height) },
-                std::max(1, MulDiv(riga.spessore, dpi, Twips::DpiStandard)),
-                Tavolozza::Linea(Tavolozza::Sfondo(m_sfondoPannelli, true), riga.testoOLinea) });
-        }
-        riquadro->ImpostaLinee(std::move(linee));
-    }
-    SendMessageW(m_tooltip, WM_SETFONT, WPARAM(m_fontPredefinito), FALSE);
-    for (HFONT font : vecchi)
-        if (font)
-            DeleteObject(font);
+    m_disposti.Disponi(dpi, [this](const Riga& riga) { return Top(riga); });
 
     HICON grande = IconaBusto(m_istanza, MetricaDi(SM_CXICON, dpi));
     HICON piccola = IconaBusto(m_istanza, MetricaDi(SM_CXSMICON, dpi));
@@ -426,23 +268,17 @@ void Form1::DimensionaFinestra(int dpi)
     }
 }
 
-const Form1::Controllo* Form1::Cerca(const char* nome, int indice) const
-{
-    for (const Controllo& controllo : m_controlli)
-        if (std::strcmp(controllo.riga->nome, nome) == 0
-            && (indice < 0 || controllo.riga->indice == indice))
-            return &controllo;
-    return nullptr;
-}
-
-Form1::Controllo* Form1::ControlloDi(Immagine img)
-{
-    return const_cast<Controllo*>(std::as_const(*this).ControlloDi(img));
-}
-
 const Form1::Controllo* Form1::ControlloDi(Immagine img) const
 {
-    return Cerca(Nome(img));
+    return m_disposti.Cerca(Nome(img));
+}
+
+float Form1::Top(const Riga& riga) const
+{
+    for (int i = 0; i <= int(Immagine::imgContenitore); ++i)
+        if (std::strcmp(Nome(Immagine(i)), riga.nome) == 0)
+            return m_esperimento.Top(Immagine(i));
+    return float(riga.top); // the arrows, which never move
 }
 
 Figura* Form1::Picture(Immagine img) const
@@ -450,202 +286,10 @@ Figura* Form1::Picture(Immagine img) const
     return ControlloDi(img)->figura;
 }
 
-LRESULT Form1::Colora(HDC dc, HWND controllo) const
-{
-    for (const Colori& colori : m_colori) {
-        if (colori.hwnd != controllo)
-            continue;
-        const bool proprio = colori.sfondo == m_sfondoForm || colori.sfondo == m_sfondoPannelli;
-        HBRUSH sfondo = Tavolozza::Sfondo(colori.sfondo, proprio);
-        SetTextColor(dc, Tavolozza::Testo(sfondo, colori.testo, colori.sistema));
-        SetBkMode(dc, TRANSPARENT);
-        return LRESULT(sfondo);
-    }
-    return DefWindowProcW(m_hwnd, WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(controllo));
-}
-
 // Names for whoever reads the window rather than looks at it; they follow the choices.
 void Form1::AggiornaNomi()
 {
-    const auto nomina = [](Figura* figura, const std::string& nome) {
-        SetWindowTextW(figura->hwnd(), Largo(nome.c_str()).c_str());
-    };
-    nomina(imgContenitore, Lettura::NomeVasca(m_esperimento.Stato()));
-    nomina(imgLiquido, Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSLiquido));
-    nomina(imgMateriale, Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSMateriale));
-    for (Immagine corpo :
-        { Immagine::imgGhiaccio, Immagine::imgFerro, Immagine::imgRame, Immagine::imgLegno })
-        nomina(Picture(corpo), Lettura::NomeCorpo(corpo));
-    nomina(Command3, Lettura::NomeFreccia);
-    nomina(Image1, Lettura::NomeFreccia);
-}
-
-// An open panel takes the focus on its arrow; a screen reader reads the panel, a dialog, with
-// its text, and the arrow with the same text.
-void Form1::DescriviPannelli()
-{
-    for (const auto& [pannello, riquadro, freccia] :
-        { std::tuple { Pannello::Frame3, Frame3, Command3 },
-            std::tuple { Pannello::Frame4, Frame4, Image1 } }) {
-        const std::wstring testo = Largo(Lettura::TestoPannello(pannello).c_str());
-        riquadro->ImpostaDialogo(Largo(Lettura::NomePannello(pannello)), testo);
-        freccia->setDescrizione(testo);
-    }
-}
-
-std::wstring Form1::DescrizioneOpzione(HWND opzione) const
-{
-    if (SendMessageW(opzione, BM_GETCHECK, 0, 0) != BST_CHECKED)
-        return {};
-    const bool liquido = std::count(Option1.begin(), Option1.end(), opzione) > 0;
-    return Largo(Lettura::DescrizioneScelta(
-        m_esperimento, liquido ? Etichetta::lblPSLiquido : Etichetta::lblPSMateriale)
-                     .c_str());
-}
-
-LRESULT CALLBACK Form1::Opzione(
-    HWND hwnd, UINT messaggio, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR form)
-{
-    if (messaggio == WM_GETOBJECT && LONG(l) == OBJID_CLIENT) {
-        const auto* finestra = reinterpret_cast<const Form1*>(form);
-        Accessibile accessibile;
-        accessibile.descrizione = [finestra, hwnd] { return finestra->DescrizioneOpzione(hwnd); };
-        return accessibile.Rispondi(hwnd, w, l);
-    }
-    if (messaggio == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, Opzione, 0);
-    return DefSubclassProc(hwnd, messaggio, w, l);
-}
-
-void Form1::PremiFuoco()
-{
-    if (GetFocus() == Command1 && IsWindowEnabled(Command1))
-        SendMessageW(Command1, BM_CLICK, 0, 0);
-}
-
-HWND Form1::FuocoDaRendere() const
-{
-    const auto pronto = [](HWND hwnd) { return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); };
-    if (m_fuocoSalvato && IsChild(m_hwnd, m_fuocoSalvato) && pronto(m_fuocoSalvato))
-        return m_fuocoSalvato;
-    if (pronto(Command1))
-        return Command1;
-    const std::vector<HWND> ordine = OrdineTab();
-    return ordine.empty() ? nullptr : ordine.front();
-}
-
-void Form1::RicordaFuoco()
-{
-    const HWND fuoco = GetFocus();
-    if (fuoco && IsChild(m_hwnd, fuoco))
-        m_fuocoSalvato = fuoco;
-}
-
-void Form1::DaiFuoco(HWND controllo)
-{
-    m_fuocoSalvato = controllo;
-    // Not when another window is active: the focus would take the activation with it.
-    if (controllo && GetActiveWindow() == m_hwnd)
-        SetFocus(controllo);
-}
-
-std::vector<HWND> Form1::OrdineTab() const
-{
-    std::vector<const Controllo*> righe;
-    for (const Controllo& controllo : m_controlli)
-        if (controllo.riga->tabIndex >= 0)
-            righe.push_back(&controllo);
-    std::sort(righe.begin(), righe.end(), [](const Controllo* a, const Controllo* b) {
-        return a->riga->tabIndex < b->riga->tabIndex;
-    });
-    std::vector<HWND> ordine;
-    for (const Controllo* controllo : righe) {
-        HWND hwnd = nullptr;
-        const Riga& riga = *controllo->riga;
-        if (riga.tipo == Tipo::OptionButton) {
-            if (riga.indice != 0)
-                continue; // the group takes one place, at its first button
-            // Tab enters a group at its chosen button, or at its first.
-            const auto& gruppo = std::strcmp(riga.nome, "Option1") == 0 ? Option1 : Option2;
-            hwnd = gruppo[0];
-            for (HWND bottone : gruppo)
-                if (SendMessageW(bottone, BM_GETCHECK, 0, 0) == BST_CHECKED)
-                    hwnd = bottone;
-        } else if (riga.tipo == Tipo::CommandButton) {
-            hwnd = controllo->hwnd;
-        } else if (controllo->riquadro == Frame3) {
-            hwnd = Command3->hwnd();
-        } else if (controllo->riquadro == Frame4) {
-            hwnd = Image1->hwnd();
-        }
-        if (hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
-            ordine.push_back(hwnd);
-    }
-    return ordine;
-}
-
-void Form1::SpostaFuoco(bool avanti)
-{
-    const std::vector<HWND> ordine = OrdineTab();
-    if (ordine.empty())
-        return;
-    HWND fuoco = GetFocus();
-    const auto stessoPosto = [&](HWND voce) {
-        if (voce == fuoco)
-            return true;
-        for (const auto* gruppo : { &Option1, &Option2 })
-            if (std::count(gruppo->begin(), gruppo->end(), voce)
-                && std::count(gruppo->begin(), gruppo->end(), fuoco))
-                return true;
-        return false;
-    };
-    const auto qui = std::find_if(ordine.begin(), ordine.end(), stessoPosto);
-    std::size_t prossimo = 0;
-    if (qui != ordine.end()) {
-        const std::size_t posto = std::size_t(qui - ordine.begin());
-        prossimo
-            = avanti ? (posto + 1) % ordine.size() : (posto + ordine.size() - 1) % ordine.size();
-    } else if (!avanti) {
-        prossimo = ordine.size() - 1;
-    }
-    SetFocus(ordine[prossimo]);
-}
-
-bool Form1::PreTraduci(MSG& messaggio)
-{
-    RicordaFuoco();
-    if (messaggio.message == WM_KEYDOWN && messaggio.wParam == VK_TAB
-        && (messaggio.hwnd == m_hwnd || IsChild(m_hwnd, messaggio.hwnd))
-        && !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000)) {
-        SpostaFuoco(!(GetKeyState(VK_SHIFT) & 0x8000));
-        return true;
-    }
-    return IsDialogMessageW(m_hwnd, &messaggio);
-}
-
-void Form1::ApriPannello(Riquadro* pannello, Figura* freccia)
-{
-    m_fuocoPrima[pannello] = GetFocus();
-    ShowWindow(pannello->hwnd(), SW_SHOWNA);
-    NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, pannello->hwnd(), OBJID_CLIENT, CHILDID_SELF);
-    DaiFuoco(freccia->hwnd());
-}
-
-void Form1::ChiudiPannello(Riquadro* pannello)
-{
-    const bool conFuoco = IsChild(pannello->hwnd(), GetFocus());
-    const HWND prima = m_fuocoPrima[pannello];
-    m_fuocoPrima.erase(pannello);
-    // A panel opened from this one will go back to where this one came from.
-    for (auto& voce : m_fuocoPrima)
-        if (IsChild(pannello->hwnd(), voce.second))
-            voce.second = prima;
-    ShowWindow(pannello->hwnd(), SW_HIDE);
-    NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, pannello->hwnd(), OBJID_CLIENT, CHILDID_SELF);
-    if (!conFuoco)
-        return;
-    m_fuocoSalvato = prima;
-    DaiFuoco(FuocoDaRendere());
+    m_voci.Nomina([this](Immagine img) { return Picture(img); }, Command3, Image1);
 }
 
 LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
@@ -663,13 +307,13 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
             else if (id == IDCANCEL) // Escape that no control took
                 m_finestra.Form_Escape();
             else if (id == IDOK) // Return, where no control takes it itself
-                PremiFuoco();
+                m_fuoco.Premi();
             return 0;
         }
-        const std::size_t riga = std::size_t(id - PrimoId);
-        if (HIWORD(w) != BN_CLICKED || id < PrimoId || riga >= m_controlli.size())
+        const Controllo* trovato = m_disposti.DiId(id);
+        if (HIWORD(w) != BN_CLICKED || !trovato)
             return 0;
-        const Controllo& controllo = m_controlli[riga];
+        const Controllo& controllo = *trovato;
         if (controllo.riga->tipo == Tipo::CommandButton) {
             Command1_Click();
         } else if (controllo.riga->tipo == Tipo::OptionButton) {
@@ -686,7 +330,7 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_ERASEBKGND: {
         RECT area {};
         GetClientRect(m_hwnd, &area);
-        FillRect(HDC(w), &area, Tavolozza::Sfondo(m_sfondoForm, true));
+        FillRect(HDC(w), &area, Tavolozza::Sfondo(m_disposti.SfondoForm(), true));
         return 1;
     }
     case WM_SYSCOLORCHANGE:
@@ -703,10 +347,12 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        return Colora(HDC(w), HWND(l));
+        return m_disposti.Colora(HDC(w), HWND(l));
     case WM_CLOSE:
-        m_finestra.Form_Unload(); // Yes ends the process inside; No leaves the window as it was
-        return 0;
+        // Yes ends the process inside; No cancels, and the window stays as it was.
+        if (m_finestra.Form_Unload())
+            return 0;
+        break;
     case WM_DPICHANGED: {
         const RECT* proposto = reinterpret_cast<const RECT*>(l);
         SetWindowPos(m_hwnd, nullptr, proposto->left, proposto->top,
@@ -718,17 +364,17 @@ LRESULT Form1::Gestisci(UINT messaggio, WPARAM w, LPARAM l)
     case WM_ACTIVATE:
         // As a dialog does: the focus goes back to a control, not to the bare window.
         if (LOWORD(w) == WA_INACTIVE) {
-            RicordaFuoco();
+            m_fuoco.Ricorda();
             return 0;
         }
         if (HIWORD(w)) // minimized
             break;
-        if (const HWND fuoco = FuocoDaRendere())
+        if (const HWND fuoco = m_fuoco.DaRendere())
             SetFocus(fuoco);
         return 0;
     case RendiFuoco:
         if (GetActiveWindow() == m_hwnd && !IsChild(m_hwnd, GetFocus()))
-            DaiFuoco(FuocoDaRendere());
+            m_fuoco.Dai(m_fuoco.DaRendere());
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -746,8 +392,7 @@ void Form1::ImpostaVisibile(Immagine img, bool visibile)
 
 void Form1::ImpostaTop(Immagine img, float top)
 {
-    Controllo* controllo = ControlloDi(img);
-    controllo->top = top;
+    const Controllo* controllo = ControlloDi(img);
     SetWindowPos(controllo->hwnd, nullptr, Twips::Px(controllo->riga->left, m_dpi),
         Twips::Px(top, m_dpi), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -774,14 +419,14 @@ void Form1::AbilitaCommand1(bool abilitato)
         // A run starts. A disabled button keeps no focus: it waits on the tank, where the run
         // happens, which says so.
         imgContenitore->setDescrizione(Largo(Lettura::CorsaAvviata));
-        DaiFuoco(vasca);
+        m_fuoco.Dai(vasca);
     }
     const bool prima = IsWindowEnabled(Command1);
     EnableWindow(Command1, abilitato);
     if (prima != abilitato)
         NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Command1, OBJID_CLIENT, CHILDID_SELF);
-    if (abilitato && (fuoco == vasca || m_fuocoSalvato == vasca))
-        DaiFuoco(Command1); // the run is over: Space or Return runs the next
+    if (abilitato && (fuoco == vasca || m_fuoco.Salvato() == vasca))
+        m_fuoco.Dai(Command1); // the run is over: Space or Return runs the next
 }
 
 void Form1::AbilitaTimer(bool abilitato)
@@ -873,9 +518,10 @@ void Form1::MostraPannello(Pannello pannello, bool aperto)
 {
     Riquadro* riquadro = pannello == Pannello::Frame3 ? Frame3 : Frame4;
     if (aperto)
-        ApriPannello(riquadro, pannello == Pannello::Frame3 ? Command3 : Image1);
+        m_fuoco.ApriPannello(
+            riquadro->hwnd(), (pannello == Pannello::Frame3 ? Command3 : Image1)->hwnd());
     else
-        ChiudiPannello(riquadro);
+        m_fuoco.ChiudiPannello(riquadro->hwnd());
 }
 
 void Form1::Command3_MouseDown()

@@ -3,15 +3,16 @@
 
 #include "Controlli.h"
 #include "Disposizione.h"
+#include "Disposti.h"
 #include "Esperimento.h"
 #include "Finestra.h"
+#include "Fuoco.h"
 #include "Vista.h"
+#include "Voci.h"
 
 #include <windows.h>
 
 #include <array>
-#include <map>
-#include <memory>
 #include <vector>
 
 class Figura;
@@ -32,7 +33,7 @@ public:
     HWND hwnd() const { return m_hwnd; }
     // The keys the window handles before the message is dispatched: Tab in the design's
     // order, then the dialog keys. True when the message needs nothing more.
-    bool PreTraduci(MSG& messaggio);
+    bool PreTraduci(MSG& messaggio) { return m_fuoco.PreTraduci(messaggio); }
 
     // What the experiment may do to the window.
     void ImpostaVisibile(Immagine img, bool visibile) override;
@@ -49,55 +50,21 @@ public:
     [[noreturn]] void Termina() override;
 
 private:
-    struct Controllo {
-        const Disposizione::Riga* riga = nullptr;
-        HWND hwnd = nullptr; // null for a line
-        Figura* figura = nullptr;
-        Riquadro* riquadro = nullptr;
-        Riquadro* contenitore = nullptr; // null on the window
-        float top = 0; // a picture's top in twips, as the experiment keeps it
-    };
-    struct Colori {
-        HWND hwnd;
-        HBRUSH sfondo;
-        Disposizione::Colore testo; // or Sistema: the system's colour of that index
-        int sistema;
-    };
+    using Controllo = Disposti::Controllo;
 
     template <class T> friend LRESULT CALLBACK Procedura(HWND, UINT, WPARAM, LPARAM);
     LRESULT Gestisci(UINT messaggio, WPARAM w, LPARAM l);
     void CreaMenu();
     void CreaControlli();
-    void CreaControllo(const Disposizione::Riga& riga);
+    std::vector<std::vector<HWND>> PostiTab() const;
     void ImpostaImmagini();
     void CollegaEventi();
-    void ApplicaImpilamento();
-    void CreaFont(int dpi);
     void Disponi(int dpi);
     void DimensionaFinestra(int dpi);
-    HFONT Font(const Disposizione::Riga& riga) const;
-    const Controllo* Cerca(const char* nome, int indice = -1) const;
+    float Top(const Disposizione::Riga& riga) const;
     Figura* Picture(Immagine img) const;
-    Controllo* ControlloDi(Immagine img);
     const Controllo* ControlloDi(Immagine img) const;
-    LRESULT Colora(HDC dc, HWND controllo) const;
     void AggiornaNomi();
-    void DescriviPannelli();
-    // The chosen option's density, as its label shows it, for a screen reader; none for another.
-    std::wstring DescrizioneOpzione(HWND opzione) const;
-    static LRESULT CALLBACK Opzione(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR form);
-    // Return: the focused push button is pressed, as with Space; elsewhere nothing happens.
-    void PremiFuoco();
-    // The focus goes back to the control that had it, or to "OK", or to the first in Tab's
-    // order: never to the bare window while a control can take it.
-    HWND FuocoDaRendere() const;
-    void RicordaFuoco();
-    void DaiFuoco(HWND controllo);
-    void SpostaFuoco(bool avanti);
-    std::vector<HWND> OrdineTab() const;
-    // An open panel holds the focus on its arrow; closed, it gives it back.
-    void ApriPannello(Riquadro* pannello, Figura* freccia);
-    void ChiudiPannello(Riquadro* pannello);
 
     void Form_Load();
     void Option1_Click(int index);
@@ -119,21 +86,12 @@ private:
     Esperimento m_esperimento;
     Finestra m_finestra;
     int m_dpi = 96;
-    std::vector<Controllo> m_controlli; // one per row of the layout table
-    std::vector<std::unique_ptr<Figura>> m_figure;
-    std::vector<std::unique_ptr<Riquadro>> m_riquadri;
-    std::vector<Colori> m_colori;
-    HBRUSH m_sfondoForm = nullptr;
-    HBRUSH m_sfondoPannelli = nullptr;
-    HFONT m_fontPredefinito = nullptr;
-    HFONT m_fontTitolo = nullptr;
-    HFONT m_fontTesto = nullptr;
-    HWND m_tooltip = nullptr;
+    Disposti m_disposti;
+    Fuoco m_fuoco;
+    Voci m_voci;
     HICON m_iconaGrande = nullptr;
     HICON m_iconaPiccola = nullptr;
     bool m_timerAttivo = false;
-    std::map<const Riquadro*, HWND> m_fuocoPrima; // where the focus was when each panel opened
-    HWND m_fuocoSalvato = nullptr; // the control that last had the focus
 
     Riquadro* Frame1 = nullptr;
     Riquadro* Frame2 = nullptr;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Pixmap.h"
 
+#include "Dll.h"
+
 #include <wincodec.h>
 
 #include <algorithm>
@@ -143,6 +145,22 @@ template <class T> struct Com {
     T* operator->() const { return p; }
 };
 
+// COM, for the few starts that decode a picture drawn larger.
+struct Com32 {
+    decltype(CoInitializeEx)* inizializza
+        = DaDll<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    decltype(CoUninitialize)* chiudi
+        = DaDll<decltype(CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+    decltype(CoCreateInstance)* crea
+        = DaDll<decltype(CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+};
+
+const Com32& Ole32()
+{
+    static const Com32 com;
+    return com;
+}
+
 Pixmap DecodificaPng(const void* dati, DWORD dimensione)
 {
     Com<IWICImagingFactory> fabbrica;
@@ -152,7 +170,7 @@ Pixmap DecodificaPng(const void* dati, DWORD dimensione)
     Com<IWICFormatConverter> convertitore;
     UINT larghezza = 0;
     UINT altezza = 0;
-    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+    if (FAILED(Ole32().crea(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
             IID_IWICImagingFactory, reinterpret_cast<void**>(&fabbrica.p)))
         || FAILED(fabbrica->CreateStream(&flusso.p))
         || FAILED(
@@ -190,10 +208,13 @@ Pixmap DaPng(HINSTANCE istanza, int id)
     if (!dati)
         return {};
     // Whatever the thread's COM state, the decoding needs it only for its own duration.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const Com32& com = Ole32();
+    if (!com.inizializza || !com.chiudi || !com.crea)
+        return {};
+    const HRESULT iniziato = com.inizializza(nullptr, COINIT_APARTMENTTHREADED);
     Pixmap pixmap = DecodificaPng(dati, SizeofResource(istanza, trovata));
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    if (SUCCEEDED(iniziato))
+        com.chiudi();
     return pixmap;
 }
 

@@ -4,15 +4,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 int WINAPI wWinMain(HINSTANCE istanza, HINSTANCE, PWSTR, int mostra)
 {
     const INITCOMMONCONTROLSEX controlli { sizeof(INITCOMMONCONTROLSEX),
         ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES };
     InitCommonControlsEx(&controlli);
-    // The window hands screen readers objects of its own, which travel through COM.
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Form1::Registra(istanza);
     Form1 form(istanza);
     ShowWindow(form.hwnd(), mostra);
