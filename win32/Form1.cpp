@@ -158,6 +158,10 @@ void Form1::CreaControlli()
     Image1 = figura("Image1");
 
     m_fuoco.Imposta(m_hwnd, Command1, PostiTab());
+    m_fuoco.Nomina({ { Posto::Option1, { Option1.begin(), Option1.end() } },
+        { Posto::Option2, { Option2.begin(), Option2.end() } }, { Posto::Command1, { Command1 } },
+        { Posto::imgContenitore, { imgContenitore->hwnd() } },
+        { Posto::Command3, { Command3->hwnd() } }, { Posto::Image1, { Image1->hwnd() } } });
 
     ImpostaImmagini();
     CollegaEventi();
@@ -521,7 +525,16 @@ void Form1::MostraPannello(Pannello pannello, bool aperto)
         m_fuoco.ApriPannello(
             riquadro->hwnd(), (pannello == Pannello::Frame3 ? Command3 : Image1)->hwnd());
     else
-        m_fuoco.ChiudiPannello(riquadro->hwnd());
+        m_fuoco.ChiudiPannello(riquadro->hwnd(),
+            m_fuoco.Hwnd(m_finestra.FuocoDopoLaChiusura(pannello, IsWindowEnabled(Command1))));
+}
+
+bool Form1::PreTraduci(MSG& messaggio)
+{
+    const bool fatto = m_fuoco.PreTraduci(messaggio);
+    if (const HWND salvato = m_fuoco.Salvato())
+        m_finestra.FuocoA(m_fuoco.PostoDi(salvato));
+    return fatto;
 }
 
 void Form1::Command3_MouseDown()

@@ -33,7 +33,8 @@ public:
     HWND hwnd() const { return m_hwnd; }
     // The keys the window handles before the message is dispatched: Tab in the design's
     // order, then the dialog keys. True when the message needs nothing more.
-    bool PreTraduci(MSG& messaggio) { return m_fuoco.PreTraduci(messaggio); }
+    // The keys before they are dispatched; the core learns where the focus is.
+    bool PreTraduci(MSG& messaggio);
 
     // What the experiment may do to the window.
     void ImpostaVisibile(Immagine img, bool visibile) override;

@@ -11,6 +11,25 @@ void Fuoco::Imposta(HWND form, HWND predefinito, std::vector<std::vector<HWND>> 
     m_posti = std::move(posti);
 }
 
+Posto Fuoco::PostoDi(HWND controllo) const
+{
+    for (const auto& [posto, finestre] : m_luoghi)
+        if (std::count(finestre.begin(), finestre.end(), controllo))
+            return posto;
+    return Posto::Nessuno;
+}
+
+HWND Fuoco::Hwnd(Posto posto) const
+{
+    const auto luogo = m_luoghi.find(posto);
+    if (luogo == m_luoghi.end() || luogo->second.empty())
+        return nullptr;
+    for (HWND bottone : luogo->second)
+        if (SendMessageW(bottone, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            return bottone;
+    return luogo->second.front();
+}
+
 void Fuoco::Premi() const
 {
     if (GetFocus() == m_predefinito && IsWindowEnabled(m_predefinito))
@@ -92,25 +111,16 @@ bool Fuoco::PreTraduci(MSG& messaggio)
 
 void Fuoco::ApriPannello(HWND pannello, HWND freccia)
 {
-    m_prima[pannello] = GetFocus();
     ShowWindow(pannello, SW_SHOWNA);
     NotifyWinEvent(EVENT_SYSTEM_DIALOGSTART, pannello, OBJID_CLIENT, CHILDID_SELF);
     Dai(freccia);
 }
 
-void Fuoco::ChiudiPannello(HWND pannello)
+void Fuoco::ChiudiPannello(HWND pannello, HWND dove)
 {
     const bool conFuoco = IsChild(pannello, GetFocus());
-    const HWND prima = m_prima[pannello];
-    m_prima.erase(pannello);
-    // A panel opened from this one will go back to where this one came from.
-    for (auto& voce : m_prima)
-        if (IsChild(pannello, voce.second))
-            voce.second = prima;
     ShowWindow(pannello, SW_HIDE);
     NotifyWinEvent(EVENT_SYSTEM_DIALOGEND, pannello, OBJID_CLIENT, CHILDID_SELF);
-    if (!conFuoco)
-        return;
-    m_salvato = prima;
-    Dai(DaRendere());
+    if (conFuoco)
+        Dai(dove ? dove : DaRendere());
 }

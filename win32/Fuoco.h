@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Controlli.h"
+
 #include <windows.h>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 // Where the keyboard's focus goes in the window: Tab in the design's order, back to a control
@@ -16,6 +19,12 @@ public:
     // Return presses and that takes the focus when no control had it.
     void Imposta(HWND form, HWND predefinito, std::vector<std::vector<HWND>> posti);
 
+    // The windows of each of the core's places of the focus.
+    void Nomina(std::map<Posto, std::vector<HWND>> luoghi) { m_luoghi = std::move(luoghi); }
+    Posto PostoDi(HWND controllo) const;
+    // A group takes the focus on its chosen button, or on its first, as Tab enters it.
+    HWND Hwnd(Posto posto) const;
+
     // The keys the window handles before the message is dispatched: Tab in the design's
     // order, then the dialog keys. True when the message needs nothing more.
     bool PreTraduci(MSG& messaggio);
@@ -26,9 +35,10 @@ public:
     void Ricorda();
     void Dai(HWND controllo);
     HWND Salvato() const { return m_salvato; }
-    // An open panel holds the focus on its arrow; closed, it gives it back.
+    // An open panel holds the focus on its arrow; as it closes, it gives the focus to dove if
+    // the focus was in it.
     void ApriPannello(HWND pannello, HWND freccia);
-    void ChiudiPannello(HWND pannello);
+    void ChiudiPannello(HWND pannello, HWND dove);
 
 private:
     struct Voce {
@@ -41,6 +51,6 @@ private:
     HWND m_form = nullptr;
     HWND m_predefinito = nullptr;
     std::vector<std::vector<HWND>> m_posti;
-    std::map<HWND, HWND> m_prima; // where the focus was when each panel opened
+    std::map<Posto, std::vector<HWND>> m_luoghi;
     HWND m_salvato = nullptr; // the control that last had the focus
 };
