@@ -15,6 +15,7 @@ import argparse
 import datetime
 import pathlib
 import re
+import subprocess
 import sys
 
 TOP = pathlib.Path(__file__).resolve().parent.parent
@@ -49,6 +50,12 @@ def ancore(doc):
     """The anchors a Markdown renderer gives the page's headings."""
     titoli = re.findall(r"^#+\s+(.*)$", doc.read_text(encoding="utf-8"), re.M)
     return {re.sub(r"[^\w\- ]", "", t.strip().lower()).replace(" ", "-") for t in titoli}
+
+
+def commit():
+    fatto = subprocess.run(["git", "-C", str(TOP), "rev-parse", "--short", "HEAD"],
+                           capture_output=True, text=True, check=False)
+    return fatto.stdout.strip() or "unknown"
 
 
 def macchina():
@@ -130,7 +137,8 @@ def main():
     tabella_banco = [r for r in uscita if not r.startswith("{")]
     while tabella_banco and not tabella_banco[-1].strip():
         tabella_banco.pop()
-    corpo = (f"Measured on {datetime.date.today().isoformat()}, {macchina()}:\n\n```\n"
+    corpo = (f"Measured on {datetime.date.today().isoformat()} at commit {commit()}, "
+             f"{macchina()}:\n\n```\n"
              + "\n".join(tabella_banco) + "\n```\n")
     FIGURES.write_text(sezione(FIGURES.read_text(encoding="utf-8"), args.nome, corpo),
                        encoding="utf-8")
