@@ -69,6 +69,10 @@ fi
 web=$(cd "$(dirname "$0")/../web" && pwd)
 if [ "${1:-run}" = test ] && ! cmp -s "$web/package-lock.json" "$web/node_modules/.idrovela-lock"
 then
-    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+    # Node trusts its own list of authorities, not the system's: a network whose proxy signs
+    # with an authority the system trusts would otherwise refuse the registry.
+    npm_ca=()
+    [ ! -f /etc/ssl/certs/ca-certificates.crt ] || npm_ca=(--cafile /etc/ssl/certs/ca-certificates.crt)
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error "${npm_ca[@]}")
     cp "$web/package-lock.json" "$web/node_modules/.idrovela-lock"
 fi
