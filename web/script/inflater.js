@@ -8,18 +8,24 @@ const Inflater = (() => {
     const guasto = testo => new Error("inflate: " + testo);
 
     // A canonical Huffman code from its lengths: how many codes of each length, and the symbols
-    // in code order. One that asks for more codes than its lengths hold is no code.
-    const codice = lunghezze => {
+    // in code order. One that asks for more codes than its lengths hold is no code, nor is one
+    // that leaves codes free, since a damaged length could then go unnoticed; but for a code of
+    // a single one-bit symbol, or of none, which a stream with one distance or none may send.
+    const codice = (lunghezze, conVuoti = true) => {
         const quanti = new Uint16Array(16);
         const inizio = new Uint16Array(16);
         const simboli = new Uint16Array(lunghezze.length);
         for (const l of lunghezze) ++quanti[l];
         quanti[0] = 0;
-        for (let l = 1, liberi = 1; l < 16; ++l) {
+        let liberi = 1;
+        for (let l = 1; l < 16; ++l) {
             liberi = liberi * 2 - quanti[l];
             if (liberi < 0) throw guasto("oversubscribed code");
             inizio[l] = inizio[l - 1] + quanti[l - 1];
         }
+        const usati = inizio[15] + quanti[15];
+        const ammesso = usati === 0 || (conVuoti && usati === 1 && quanti[1] === 1);
+        if (liberi > 0 && !ammesso) throw guasto("incomplete code");
         lunghezze.forEach((l, s) => {
             if (l) simboli[inizio[l]++] = s;
         });
@@ -53,7 +59,8 @@ const Inflater = (() => {
                     s < 144 ? 8 : s < 256 ? 9 : s < 280 ? 7 : 8,
                 ),
             ),
-            codice(Array(30).fill(5)),
+            // All 32 five-bit codes, though only 30 mean a distance.
+            codice(Array(32).fill(5)),
         ];
         const uscita = new Uint8Array(dimensione);
         let p = inizio;
@@ -109,7 +116,7 @@ const Inflater = (() => {
                 const nc = leggi(4) + 4;
                 const l = Array(19).fill(0);
                 for (let i = 0; i < nc; ++i) l[ordine[i]] = leggi(3);
-                const c = codice(l);
+                const c = codice(l, false);
                 const tutte = [];
                 while (tutte.length < nl + nd) {
                     const s = simbolo(c);
@@ -172,6 +179,8 @@ const Inflater = (() => {
         const numero = p =>
             (byte[p] | (byte[p + 1] << 8) | (byte[p + 2] << 16) | (byte[p + 3] << 24)) >>> 0;
         const flag = byte[3];
+        // Flags that no writer sets yet may mean fields this reader cannot skip.
+        if (flag & 0xe0) throw guasto("reserved gzip flags");
         let p = 10;
         if (flag & 4) p += 2 + (byte[10] | (byte[11] << 8));
         for (const campo of [8, 16])
