@@ -114,8 +114,10 @@ private:
     bool ImpostaSchema(const Schema& schema);
     void Avvia();
     void Chiudi();
-    // Waits until the window shows what it was asked to, in the colours of now.
-    // The screenshot in which it did, into vista when given.
+    // Waits until the window shows what it was asked to, in the colours of now, and has
+    // stopped repainting: a switch of colours repaints control by control, and a screenshot
+    // taken halfway shows texts in the old colours over the new. The screenshot in which it
+    // did, into vista when given.
     bool AttendiPixel(const std::function<bool(const QImage&)>& condizione, QImage* vista = nullptr,
         int attesaMs = 20000);
     void Verifica(const QImage& schermata, const QString& cosa, const QRect& dove, double minimo,
@@ -218,13 +220,16 @@ void tst_TemiWine::Chiudi()
 bool tst_TemiWine::AttendiPixel(
     const std::function<bool(const QImage&)>& condizione, QImage* vista, int attesaMs)
 {
+    QImage prima;
     return QTest::qWaitFor(
         [&] {
-            const QImage schermata = m_scrivania.schermata();
-            if (!condizione(schermata))
+            QImage schermata = m_scrivania.schermata();
+            const bool ferma = schermata == prima;
+            prima = std::move(schermata);
+            if (!ferma || !condizione(prima))
                 return false;
             if (vista)
-                *vista = schermata;
+                *vista = prima;
             return true;
         },
         attesaMs);
@@ -234,7 +239,6 @@ void tst_TemiWine::Verifica(
     const QImage& schermata, const QString& cosa, const QRect& dove, double minimo, int pixel)
 {
     const Misura misura = Misurata(schermata, dove, minimo);
-    qInfo("%s", qPrintable(Descrivi(cosa, misura)));
     QVERIFY2(
         misura.rapporto >= minimo && misura.pixel >= pixel, qPrintable(Descrivi(cosa, misura)));
 }
@@ -296,8 +300,9 @@ void tst_TemiWine::VerificaTutto(const QString& passo, bool altoContrasto)
         for (int x = 0; x < scelto.width(); ++x)
             punto += Rapporto(scelto.pixelColor(x, y), altro.pixelColor(x, y))
                 >= Contrasto::Indicatore;
-    qInfo("%s the chosen option's dot: %d pixels at 3:1", qPrintable(passo), punto);
-    QVERIFY2(punto >= 8, qPrintable(QString::number(punto)));
+    QVERIFY2(punto >= 8,
+        qPrintable(
+            QStringLiteral("%1 the chosen option's dot: %2 pixels at 3:1").arg(passo).arg(punto)));
     Verifica(
         schermata, passo + " OK", Rettangolo("Command1").adjusted(3, 3, -3, -3), Contrasto::Testo);
     // The menu bar's captions.
@@ -324,8 +329,8 @@ void tst_TemiWine::VerificaTutto(const QString& passo, bool altoContrasto)
         for (int x = ok.left(); x <= ok.right(); ++x)
             fuoco += dopo.pixel(x, y) != prima.pixel(x, y)
                 && Rapporto(dopo.pixelColor(x, y), prima.pixelColor(x, y)) >= Contrasto::Indicatore;
-    qInfo("%s OK's focus: %d pixels", qPrintable(passo), fuoco);
-    QVERIFY2(fuoco >= 20, qPrintable(QString::number(fuoco)));
+    QVERIFY2(
+        fuoco >= 20, qPrintable(QStringLiteral("%1 OK's focus: %2 pixels").arg(passo).arg(fuoco)));
 
     // The information panel, from the menu bar's command "?": its texts and caption.
     m_scrivania.tasto(QStringLiteral("F10"));
