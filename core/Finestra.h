@@ -51,6 +51,18 @@ public:
     {
         return okAbilitato ? Posto::Command1 : Posto::Option1;
     }
+    // A run starts and "OK" goes grey: the focus on it, which it can no longer keep, or on no
+    // control waits on the tank, where the run happens; anywhere else it stays.
+    static Posto FuocoAllAvvio(Posto ora)
+    {
+        return ora == Posto::Command1 || ora == Posto::Nessuno ? Posto::imgContenitore : ora;
+    }
+    // The run is over: the focus that waited on the tank, or is on no control, goes back to
+    // "OK", so that Space runs the next; anywhere else it stays.
+    static Posto FuocoAllaFine(Posto ora)
+    {
+        return ora == Posto::imgContenitore || ora == Posto::Nessuno ? Posto::Command1 : ora;
+    }
     static Posto Freccia(Pannello pannello)
     {
         return pannello == Pannello::Frame3 ? Posto::Command3 : Posto::Image1;

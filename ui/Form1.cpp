@@ -180,14 +180,15 @@ void Form1::AbilitaCommand1(bool abilitato)
 {
     if (abilitato == Command1->isEnabled())
         return;
-    if (!abilitato && Command1->hasFocus()) {
-        // A run starts. The focus waits on the tank, where the run happens, and says so,
-        // instead of falling to the first choice, which a screen reader would read again.
+    const Posto ora = PostoDi(focusWidget());
+    if (!abilitato && Finestra::FuocoAllAvvio(ora) != ora) {
+        // Before "OK" goes grey, or its focus would fall to the first choice, which a screen
+        // reader would read again; the tank says why it has the focus.
         imgContenitore->setAccessibleDescription(QString::fromUtf8(Lettura::CorsaAvviata));
         imgContenitore->setFocus(Qt::OtherFocusReason);
     }
     Command1->setEnabled(abilitato);
-    if (abilitato && focusWidget() == imgContenitore) // the run is over: Space repeats it
+    if (abilitato && Finestra::FuocoAllaFine(ora) != ora)
         Command1->setFocus(Qt::OtherFocusReason);
 }
 

@@ -45,8 +45,12 @@ EM_JS(void, Annuncia, (const char* testo), {
     Idrovela.annuncia(UTF8ToString(testo));
 });
 
-EM_JS(void, AbilitaOk, (int abilitato, const char* avviso), {
-    Idrovela.abilitaOk(!!abilitato, UTF8ToString(avviso));
+EM_JS(int, PostoDelFuoco, (), {
+    return Idrovela.postoDi(document.activeElement || document.body);
+});
+
+EM_JS(void, AbilitaOk, (int abilitato, const char* dove, const char* avviso), {
+    Idrovela.abilitaOk(!!abilitato, UTF8ToString(dove), UTF8ToString(avviso));
 });
 
 EM_JS(void, Timer, (int attivo), {
@@ -110,8 +114,10 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 
 void Form1::AbilitaCommand1(bool abilitato)
 {
+    const Posto ora = Posto(PostoDelFuoco());
+    const Posto dove = abilitato ? Finestra::FuocoAllaFine(ora) : Finestra::FuocoAllAvvio(ora);
     m_okAbilitato = abilitato;
-    AbilitaOk(abilitato, Lettura::OkDisponibile);
+    AbilitaOk(abilitato, Nome(dove == ora ? Posto::Nessuno : dove), Lettura::OkDisponibile);
 }
 
 void Form1::AbilitaTimer(bool abilitato)

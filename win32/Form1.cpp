@@ -417,20 +417,20 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 
 void Form1::AbilitaCommand1(bool abilitato)
 {
-    const HWND vasca = imgContenitore->hwnd();
+    // Where the focus is, or where it goes back to as the window is active again.
     const HWND fuoco = GetFocus();
-    if (!abilitato && (fuoco == Command1 || !IsChild(m_hwnd, fuoco))) {
-        // A run starts. A disabled button keeps no focus: it waits on the tank, where the run
-        // happens, which says so.
+    const Posto ora = m_fuoco.PostoDi(IsChild(m_hwnd, fuoco) ? fuoco : m_fuoco.Salvato());
+    if (!abilitato && Finestra::FuocoAllAvvio(ora) != ora) {
+        // A disabled button keeps no focus; the tank says why it has it.
         imgContenitore->setDescrizione(Largo(Lettura::CorsaAvviata));
-        m_fuoco.Dai(vasca);
+        m_fuoco.Dai(imgContenitore->hwnd());
     }
     const bool prima = IsWindowEnabled(Command1);
     EnableWindow(Command1, abilitato);
     if (prima != abilitato)
         NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Command1, OBJID_CLIENT, CHILDID_SELF);
-    if (abilitato && (fuoco == vasca || m_fuoco.Salvato() == vasca))
-        m_fuoco.Dai(Command1); // the run is over: Space or Return runs the next
+    if (abilitato && Finestra::FuocoAllaFine(ora) != ora)
+        m_fuoco.Dai(Command1);
 }
 
 void Form1::AbilitaTimer(bool abilitato)

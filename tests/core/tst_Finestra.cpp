@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(Posto)
+
 namespace {
 const QString Domanda = "domanda Uscita: Sei sicuro di voler uscire?";
 
@@ -33,6 +35,8 @@ private slots:
     void pannelli();
     void fuoco_data();
     void fuoco();
+    void fuocoDellaCorsa_data();
+    void fuocoDellaCorsa();
     void uscita_data();
     void uscita();
 };
@@ -121,6 +125,30 @@ void tst_Finestra::fuoco()
                 if (passo == Nome(posto))
                     finestra.FuocoA(posto);
     QCOMPARE(visto, dopo);
+}
+
+void tst_Finestra::fuocoDellaCorsa_data()
+{
+    QTest::addColumn<Posto>("prima"); // where the focus is as the run starts
+    QTest::addColumn<Posto>("durante");
+    QTest::addColumn<Posto>("dopo"); // once the run is over
+
+    QTest::newRow("\"OK\" pressed: the tank during the run, \"OK\" again after")
+        << Posto::Command1 << Posto::imgContenitore << Posto::Command1;
+    QTest::newRow("no control had it: the same as from \"OK\"")
+        << Posto::Nessuno << Posto::imgContenitore << Posto::Command1;
+    QTest::newRow("a choice keeps it, also after the run")
+        << Posto::Option2 << Posto::Option2 << Posto::Option2;
+    QTest::newRow("a panel's arrow keeps it") << Posto::Image1 << Posto::Image1 << Posto::Image1;
+}
+
+void tst_Finestra::fuocoDellaCorsa()
+{
+    QFETCH(Posto, prima);
+    QFETCH(Posto, durante);
+    QFETCH(Posto, dopo);
+    QCOMPARE(Nome(Finestra::FuocoAllAvvio(prima)), Nome(durante));
+    QCOMPARE(Nome(Finestra::FuocoAllaFine(durante)), Nome(dopo));
 }
 
 void tst_Finestra::uscita_data()

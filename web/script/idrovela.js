@@ -42,24 +42,18 @@ const Idrovela = {
         this.daAnnunciare.push(testo);
     },
 
-    // A run starts: the focus waits on the tank, where the run happens, instead of falling to
-    // the document; when the run is over it is back on "OK", so that Space runs again.
-    abilitaOk(abilitato, avviso) {
+    // A run starts or ends: the focus goes where the program says, unless a box holds it; where
+    // it stays at the end, the pupil hears that "OK" can be pressed again.
+    abilitaOk(abilitato, dove, avviso) {
         const ok = this.el("Command1");
-        const vasca = this.el("imgContenitore");
-        const fuoco = document.activeElement;
-        if (!abilitato && fuoco === ok) {
-            vasca.tabIndex = -1;
-            vasca.focus();
+        const libero = !this.occupato;
+        if (dove === "imgContenitore" && libero) {
+            this.el(dove).tabIndex = -1;
+            this.el(dove).focus();
         }
-        const riprende =
-            abilitato &&
-            ok.disabled &&
-            !this.occupato &&
-            (fuoco === vasca || fuoco === document.body || !fuoco);
-        if (abilitato && ok.disabled && !riprende) this.annuncia(avviso);
+        if (abilitato && ok.disabled && (dove !== "Command1" || !libero)) this.annuncia(avviso);
         ok.disabled = !abilitato;
-        if (riprende) ok.focus();
+        if (dove === "Command1" && libero) ok.focus();
     },
 
     timer(attivo) {
