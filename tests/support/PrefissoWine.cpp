@@ -87,6 +87,16 @@ std::unique_ptr<QProcess> PrefissoWine::Avvia(
     return processo;
 }
 
+QString PrefissoWine::Racconta(QProcess& processo)
+{
+    const QString stato = processo.state() == QProcess::NotRunning
+        ? QStringLiteral("it ended with code %1").arg(processo.exitCode())
+        : QStringLiteral("it is still running");
+    const QStringList righe = QString::fromLocal8Bit(processo.readAll()).split(QLatin1Char('\n'));
+    return stato + QStringLiteral("; its last lines:\n")
+        + righe.mid(qMax(0, righe.size() - 20)).join('\n');
+}
+
 PrefissoWine::Esito PrefissoWine::Esegui(
     const QString& programma, const QStringList& argomenti, int attesaMs)
 {

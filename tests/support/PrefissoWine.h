@@ -30,6 +30,9 @@ public:
 
     // A program under Wine, started; the QProcess's exit code is the Windows program's.
     std::unique_ptr<QProcess> Avvia(const QString& programma, const QStringList& argomenti = {});
+    // What became of a program started so, for a test whose wait for it failed: running, or
+    // how it ended, and the last lines it wrote.
+    static QString Racconta(QProcess& processo);
 
     struct Esito {
         int stato = -1; // -1: it did not end in time, or crashed

@@ -275,8 +275,9 @@ void tst_FinestraWine::Avvia()
         return;
     m_programma = m_wine->Avvia(m_exe);
     QVERIFY(m_programma->waitForStarted());
-    m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 30000);
-    QVERIFY2(!m_finestra.isEmpty(), "the window did not appear");
+    m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 60000);
+    QVERIFY2(!m_finestra.isEmpty(),
+        qPrintable("the window did not appear: " + PrefissoWine::Racconta(*m_programma)));
     QVERIFY2(m_scrivania.attendiGestita(m_finestra), "the window manager did not frame it");
     QVERIFY2(AttendiDipinta(), "the window did not paint its first frame");
 }

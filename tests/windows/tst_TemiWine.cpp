@@ -192,8 +192,9 @@ void tst_TemiWine::Avvia()
 {
     m_programma = m_wine->Avvia(m_exe);
     QVERIFY(m_programma->waitForStarted());
-    m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 30000);
-    QVERIFY2(!m_finestra.isEmpty(), "the window did not appear");
+    m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 60000);
+    QVERIFY2(!m_finestra.isEmpty(),
+        qPrintable("the window did not appear: " + PrefissoWine::Racconta(*m_programma)));
     // Placed by the window manager and painted: the tank shows its glass, "OK" its caption.
     QVERIFY2(AttendiPixel([&](const QImage& s) {
         m_esterno = m_scrivania.geometria(m_finestra);
