@@ -13,6 +13,8 @@ enum class Immagine {
     imgMateriale,
     imgContenitore,
 };
+// How many pictures there are: imgContenitore is the last.
+constexpr int NumeroImmagini = int(Immagine::imgContenitore) + 1;
 
 enum class Etichetta {
     lblPSLiquido,

@@ -75,5 +75,5 @@ private:
     std::string m_separatore;
     StatoEsperimento m_stato;
     bool m_corpoInVista = false; // imgCorpo shows: chosen or running, and not yet reset
-    std::array<float, 7> m_top {}; // every picture's, in the order of Immagine
+    std::array<float, NumeroImmagini> m_top {}; // every picture's, in the order of Immagine
 };
