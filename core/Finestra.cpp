@@ -3,6 +3,8 @@
 
 #include "Vista.h"
 
+#include <algorithm>
+
 Finestra::Finestra(Vista& vista)
     : m_vista(vista)
 {
@@ -23,6 +25,18 @@ std::vector<Posto> Finestra::CicloTab() const
     for (Pannello pannello : Aperti())
         frecce.push_back(Freccia(pannello));
     return frecce;
+}
+
+Posto Finestra::Tab(Posto ora, bool avanti) const
+{
+    const std::vector<Posto> ciclo = CicloTab();
+    if (ciclo.empty())
+        return Posto::Nessuno;
+    const auto qui = std::find(ciclo.begin(), ciclo.end(), ora);
+    if (qui == ciclo.end())
+        return ciclo.front();
+    const std::size_t n = ciclo.size();
+    return ciclo[(std::size_t(qui - ciclo.begin()) + (avanti ? 1 : n - 1)) % n];
 }
 
 // A place that can take the focus now: "OK" only while it can be pressed, an arrow only while

@@ -37,9 +37,10 @@ public:
 
     // The window tells where the focus went in its client area.
     void FuocoA(Posto posto) { m_fuoco = posto; }
-    // While a panel is open, Tab goes round the arrows of the open panels, the front one first;
-    // empty when none is open.
-    std::vector<Posto> CicloTab() const;
+    // Where Tab, or Shift+Tab when not avanti, takes the focus from ora. While a panel is open it
+    // goes round the arrows of the open panels, the front one first, from wherever it was;
+    // Nessuno when none is open, and Tab goes through the window as usual.
+    Posto Tab(Posto ora, bool avanti) const;
     // Where the focus goes, when it was in the panel that is closing: to the arrow of a panel
     // still open, unless the focus came from there when this one opened; else back where it
     // came from, if that can still take it; else to the fallback. Asked by the window while it
@@ -74,6 +75,7 @@ private:
     void Chiudi(Pannello pannello);
     bool ConfermaUscita();
     bool Pronto(Posto posto, bool okAbilitato) const;
+    std::vector<Posto> CicloTab() const;
 
     Vista& m_vista;
     std::array<bool, 2> m_aperti {};

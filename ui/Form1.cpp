@@ -21,8 +21,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <algorithm>
-
 namespace {
 
 // Message boxes speak with words alone; some desktops would add pictures to their buttons.
@@ -360,14 +358,10 @@ QWidget* Form1::Controllo(Posto posto) const
 
 bool Form1::focusNextPrevChild(bool next)
 {
-    const std::vector<Posto> ciclo = m_finestra.CicloTab();
-    if (ciclo.empty())
+    const Posto dove = m_finestra.Tab(PostoDi(QApplication::focusWidget()), next);
+    if (dove == Posto::Nessuno)
         return QMainWindow::focusNextPrevChild(next);
-    const auto qui = std::find(ciclo.begin(), ciclo.end(), PostoDi(QApplication::focusWidget()));
-    const std::size_t n = ciclo.size();
-    const std::size_t dopo
-        = qui == ciclo.end() ? 0 : (std::size_t(qui - ciclo.begin()) + (next ? 1 : n - 1)) % n;
-    Controllo(ciclo[dopo])->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    Controllo(dove)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
 }
 

@@ -79,6 +79,15 @@ EM_ASYNC_JS(int, AspettaBox, (const char* testo, const char* titolo, int domanda
 });
 // clang-format on
 
+namespace {
+// A place from the page's number for it; none for a number that names no place.
+Posto PostoDi(int numero)
+{
+    return numero > int(Posto::Nessuno) && numero <= int(Posto::Image1) ? Posto(numero)
+                                                                        : Posto::Nessuno;
+}
+} // namespace
+
 Form1::Form1()
     : m_esperimento(*this, LinguaItaliana() ? "," : ".")
     , m_finestra(*this)
@@ -211,8 +220,12 @@ void Form1::MostraPannello(Pannello pannello, bool aperto)
 
 void Form1::FuocoA(int posto)
 {
-    if (posto >= int(Posto::Nessuno) && posto <= int(Posto::Image1))
-        m_finestra.FuocoA(Posto(posto));
+    m_finestra.FuocoA(PostoDi(posto));
+}
+
+int Form1::Tab(int posto, bool avanti) const
+{
+    return int(m_finestra.Tab(PostoDi(posto), avanti));
 }
 
 bool Form1::Domanda(const std::string& testo, const std::string& titolo)

@@ -40,6 +40,8 @@ public:
     void mnexit_Click();
     void Form_Escape(); // Escape closes the panel in front
     void FuocoA(int posto); // the focus went to this place of the client area
+    // Where Tab takes the focus from this place: a place's number, 0 for Tab's usual way.
+    int Tab(int posto, bool avanti) const;
 
 private:
     void AggiornaNomi();

@@ -53,6 +53,10 @@ EMSCRIPTEN_KEEPALIVE void FuocoA(int posto)
 {
     finestra->FuocoA(posto);
 }
+EMSCRIPTEN_KEEPALIVE int Tab(int posto, int avanti)
+{
+    return finestra->Tab(posto, avanti != 0);
+}
 }
 
 int main()

@@ -158,6 +158,7 @@ void Form1::CreaControlli()
     Image1 = figura("Image1");
 
     m_fuoco.Imposta(m_hwnd, Command1, PostiTab());
+    m_fuoco.PrimaDelTab([this](Posto ora, bool avanti) { return m_finestra.Tab(ora, avanti); });
     m_fuoco.Nomina({ { Posto::Option1, { Option1.begin(), Option1.end() } },
         { Posto::Option2, { Option2.begin(), Option2.end() } }, { Posto::Command1, { Command1 } },
         { Posto::imgContenitore, { imgContenitore->hwnd() } },

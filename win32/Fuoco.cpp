@@ -79,10 +79,15 @@ std::vector<Fuoco::Voce> Fuoco::OrdineTab() const
 
 void Fuoco::Sposta(bool avanti)
 {
+    const HWND fuoco = GetFocus();
+    if (m_primaDelTab)
+        if (const HWND dove = Hwnd(m_primaDelTab(PostoDi(fuoco), avanti))) {
+            SetFocus(dove);
+            return;
+        }
     const std::vector<Voce> ordine = OrdineTab();
     if (ordine.empty())
         return;
-    const HWND fuoco = GetFocus();
     const auto qui = std::find_if(ordine.begin(), ordine.end(), [fuoco](const Voce& voce) {
         return std::count(voce.posto->begin(), voce.posto->end(), fuoco) > 0;
     });

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -19,6 +20,11 @@ public:
     // Return presses and that takes the focus when no control had it.
     void Imposta(HWND form, HWND predefinito, std::vector<std::vector<HWND>> posti);
 
+    // Where Tab goes first: a place, or Nessuno for Tab's usual way through the window.
+    void PrimaDelTab(std::function<Posto(Posto ora, bool avanti)> regola)
+    {
+        m_primaDelTab = std::move(regola);
+    }
     // The windows of each of the core's places of the focus.
     void Nomina(std::map<Posto, std::vector<HWND>> luoghi) { m_luoghi = std::move(luoghi); }
     Posto PostoDi(HWND controllo) const;
@@ -53,4 +59,5 @@ private:
     std::vector<std::vector<HWND>> m_posti;
     std::map<Posto, std::vector<HWND>> m_luoghi;
     HWND m_salvato = nullptr; // the control that last had the focus
+    std::function<Posto(Posto, bool)> m_primaDelTab;
 };

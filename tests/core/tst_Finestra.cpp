@@ -37,6 +37,8 @@ private slots:
     void fuoco();
     void fuocoDellaCorsa_data();
     void fuocoDellaCorsa();
+    void tab_data();
+    void tab();
     void uscita_data();
     void uscita();
 };
@@ -149,6 +151,48 @@ void tst_Finestra::fuocoDellaCorsa()
     QFETCH(Posto, dopo);
     QCOMPARE(Nome(Finestra::FuocoAllAvvio(prima)), Nome(durante));
     QCOMPARE(Nome(Finestra::FuocoAllaFine(durante)), Nome(dopo));
+}
+
+void tst_Finestra::tab_data()
+{
+    // The panels opened, then Tab (+) or Shift+Tab (-) from a place, and where it goes.
+    QTest::addColumn<QString>("passi");
+    QTest::addColumn<QString>("dove");
+
+    QTest::newRow("no panel open: Tab goes through the window") << "Option1 +"
+                                                                << "";
+    QTest::newRow("one panel: Tab stays on its arrow") << "S Command3 +"
+                                                       << "Command3";
+    QTest::newRow("both panels: Tab goes from the front arrow to the one behind") << "S I Image1 +"
+                                                                                  << "Command3";
+    QTest::newRow("both panels: and round again") << "S I Command3 +"
+                                                  << "Image1";
+    QTest::newRow("both panels: Shift+Tab round the other way") << "S I Image1 -"
+                                                                << "Command3";
+    QTest::newRow("from under the panels: to the front arrow") << "S I Option2 -"
+                                                               << "Image1";
+    QTest::newRow("the front panel closed: the arrow behind alone") << "S I i Command3 +"
+                                                                    << "Command3";
+}
+
+void tst_Finestra::tab()
+{
+    QFETCH(QString, passi);
+    QFETCH(QString, dove);
+
+    Registratore vista;
+    Finestra finestra(vista);
+    Posto ora = Posto::Nessuno;
+    QString visto;
+    for (const QString& passo : passi.split(' ')) {
+        if (passo == "+" || passo == "-")
+            visto = Nome(finestra.Tab(ora, passo == "+"));
+        else if (!Pannelli(finestra, passo))
+            for (Posto posto : { Posto::Option1, Posto::Option2, Posto::Command3, Posto::Image1 })
+                if (passo == Nome(posto))
+                    ora = posto;
+    }
+    QCOMPARE(visto, dove);
 }
 
 void tst_Finestra::uscita_data()

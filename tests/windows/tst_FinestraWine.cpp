@@ -926,7 +926,8 @@ void tst_FinestraWine::perUnLettoreDiSchermo()
 
     // Each panel is a dialog described by its text, its arrow a button; closed, the panel
     // gives the focus back. The explanation from the keys alone: F10, then down into "File"
-    // on "Idrovela"; Return on the arrow closes it.
+    // on "Idrovela"; Tab keeps the focus on the arrow while the panel is open, and Return on the
+    // arrow closes it.
     for (const char* tasto : { "F10", "Down", "Return" })
         m_scrivania.tasto(QLatin1String(tasto));
     QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("FOCUS Figura client ruolo=43 \"Indietro\" "
@@ -938,6 +939,7 @@ void tst_FinestraWine::perUnLettoreDiSchermo()
     QCOMPARE(Fuoco(albero), QStringLiteral("fuoco: Figura \"Indietro\""));
     QVERIFY(albero.contains(
         QStringLiteral("ruolo=18 \"Spiegazione\" descrizione=\"Un corpo immerso in un fluido")));
+    m_scrivania.tasto(QStringLiteral("Tab"));
     m_scrivania.tasto(QStringLiteral("Return"));
     QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("DIALOGEND Riquadro[^\n]*\n[^\n]*FOCUS Button "
                                                     "client ruolo=\\d+ \"OK\"")),

@@ -22,9 +22,10 @@ const Idrovela = {
         return document.getElementById(id);
     },
 
+    // The program's answer; undefined while it cannot be called.
     chiama(nome, ...argomenti) {
-        if (!this.pronto || this.occupato || this.terminato) return;
-        Module["_" + nome](...argomenti);
+        if (!this.pronto || this.occupato || this.terminato) return undefined;
+        return Module["_" + nome](...argomenti);
     },
 
     // What one event has to say is said at once, in one announcement: a second change of the

@@ -4,15 +4,6 @@
 // The two panels that open over the window, each closed by its arrow, and where the focus goes
 // as they open and close.
 Object.assign(Idrovela, {
-    frecceAperte() {
-        return [
-            ["Frame4", "Image1"],
-            ["Frame3", "Command3"],
-        ]
-            .filter(([pannello]) => !this.el(pannello).hidden)
-            .map(([, freccia]) => this.el(freccia));
-    },
-
     // An open panel is a sheet for the keyboard: the focus goes to its arrow, Tab goes round
     // the open panels' arrows, and closing it gives the focus to where the program says.
     apriPannello(pannello, freccia, testo) {

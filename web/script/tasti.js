@@ -20,12 +20,11 @@ Object.assign(Idrovela, {
             if (e.key === "Escape") {
                 this.chiama("Form_Escape");
             } else if (e.key === "Tab") {
-                const frecce = this.frecceAperte();
-                if (!frecce.length) return;
+                const qui = this.postoDi(document.activeElement || document.body);
+                const dove = this.posti[this.chiama("Tab", qui, e.shiftKey ? 0 : 1)];
+                if (!dove) return;
                 e.preventDefault();
-                const qui = frecce.indexOf(document.activeElement);
-                const n = frecce.length;
-                frecce[qui < 0 ? 0 : (qui + (e.shiftKey ? n - 1 : 1)) % n].focus();
+                this.controlloDi(dove).focus();
             }
         });
         document.addEventListener("keyup", e => {
