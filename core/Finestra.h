@@ -36,7 +36,23 @@ public:
     std::vector<Pannello> Aperti() const;
 
     // The window tells where the focus went in its client area.
-    void FuocoA(Posto posto) { m_fuoco = posto; }
+    void FuocoA(Posto posto)
+    {
+        m_fuoco = posto;
+        if (posto != m_avvisoOk)
+            m_avvisoOk = Posto::Nessuno;
+    }
+    // A choice made in a group, with "OK" as it was before and after it. The choice that
+    // armed "OK" says so once, with its own description, for as long as the focus stays on it:
+    // a pupil who made it with the keyboard hears that "OK" is one Tab away.
+    void Scelto(Posto gruppo, bool okPrima, bool okDopo)
+    {
+        m_avvisoOk = !okPrima && okDopo ? gruppo : Posto::Nessuno;
+    }
+    bool AvvisaOk(Posto gruppo) const
+    {
+        return gruppo != Posto::Nessuno && gruppo == m_avvisoOk && gruppo == m_fuoco;
+    }
     // Where Tab, or Shift+Tab when not avanti, takes the focus from ora. While a panel is open it
     // goes round the arrows of the open panels, the front one first, from wherever it was;
     // Nessuno when none is open, and Tab goes through the window as usual.
@@ -58,8 +74,9 @@ public:
     {
         return ora == Posto::Command1 || ora == Posto::Nessuno ? Posto::imgContenitore : ora;
     }
-    // The run is over: the focus that waited on the tank, or is on no control, goes back to
-    // "OK", so that Space runs the next; anywhere else it stays.
+    // "OK" can be pressed again, once a run is over or the choices armed it: the focus that
+    // waited on the tank, or is on no control, goes to it, so that Space runs the next; anywhere
+    // else it stays.
     static Posto FuocoAllaFine(Posto ora)
     {
         return ora == Posto::imgContenitore || ora == Posto::Nessuno ? Posto::Command1 : ora;
@@ -81,5 +98,6 @@ private:
     std::array<bool, 2> m_aperti {};
     Posto m_fuoco = Posto::Nessuno;
     std::array<Posto, 2> m_fuocoPrima {}; // where the focus was as each panel opened
+    Posto m_avvisoOk = Posto::Nessuno; // the group whose choice armed "OK", while it says so
     bool m_uscitaConfermata = false;
 };

@@ -76,7 +76,7 @@ std::string NomeCorpo(Immagine corpo)
     return {};
 }
 
-std::string DescrizioneScelta(const Esperimento& esperimento, Etichetta densita)
+std::string DescrizioneScelta(const Esperimento& esperimento, Etichetta densita, bool conOk)
 {
     const StatoEsperimento& stato = esperimento.Stato();
     const bool liquido = densita == Etichetta::lblPSLiquido;
@@ -84,7 +84,8 @@ std::string DescrizioneScelta(const Esperimento& esperimento, Etichetta densita)
         return {};
     return "densità "
         + FormatoGenerale(
-            liquido ? stato.DensitaLiquido : stato.DensitaMateriale, esperimento.Separatore());
+            liquido ? stato.DensitaLiquido : stato.DensitaMateriale, esperimento.Separatore())
+        + (conOk ? std::string(", ") + OkDisponibile : std::string());
 }
 
 const char* NomePannello(Pannello pannello)

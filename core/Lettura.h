@@ -31,9 +31,10 @@ std::string Minuscolo(const std::string& testo);
 std::string NomeVasca(const StatoEsperimento& stato); // "Vasca con olio"
 std::string NomeCampione(const StatoEsperimento& stato, Etichetta densita); // its sample
 std::string NomeCorpo(Immagine corpo); // "Corpo di ferro"
-// The chosen option of a group is described by the density its label shows, "densità 7,86";
-// none before a choice of that group.
-std::string DescrizioneScelta(const Esperimento& esperimento, Etichetta densita);
+// The chosen option of a group is described by the density its label shows, "densità 7,86",
+// and "OK disponibile" after it when asked; none before a choice of that group.
+std::string DescrizioneScelta(
+    const Esperimento& esperimento, Etichetta densita, bool conOk = false);
 
 const char* NomePannello(Pannello pannello); // "Spiegazione", "Informazioni"
 // A panel's texts, in reading order, as one: its labels, which a reader would not read of

@@ -53,6 +53,7 @@ Form1::Form1(QWidget* parent)
     tmrDiscesa.setInterval(Discesa::IntervalloMs);
     connect(&tmrDiscesa, &QTimer::timeout, this, &Form1::tmrDiscesa_Timer);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* prima, QWidget* ora) {
+        const bool avvisava = prima && m_finestra.AvvisaOk(PostoDi(prima));
         if (ora && centralWidget()->isAncestorOf(ora)) {
             m_finestra.FuocoA(PostoDi(ora));
             if (auto* opzione = qobject_cast<QAbstractButton*>(ora); opzione && opzione->group())
@@ -61,7 +62,7 @@ Form1::Form1(QWidget* parent)
         m_fuocoNuovo = ora; // until the event that moved it is over
         QMetaObject::invokeMethod(
             this, [this] { m_fuocoNuovo = nullptr; }, Qt::QueuedConnection);
-        if (prima && prima == m_avvisoOk)
+        if (avvisava)
             DescriviScelte(); // "OK" was announced once, with the choice, and is news no more
     });
 
@@ -114,17 +115,12 @@ void Form1::DescriviScelte()
     for (const auto& [gruppo, densita] : { std::pair { Option1, Etichetta::lblPSLiquido },
              std::pair { Option2, Etichetta::lblPSMateriale } })
         for (QAbstractButton* opzione : gruppo->buttons()) {
-            QString descrizione;
-            if (opzione->isChecked()) {
-                descrizione
-                    = QString::fromStdString(Lettura::DescrizioneScelta(m_esperimento, densita));
-                if (opzione == m_avvisoOk && opzione->hasFocus())
-                    descrizione += QStringLiteral(", ") + QString::fromUtf8(Lettura::OkDisponibile);
-            }
-            opzione->setAccessibleDescription(descrizione);
+            const bool conOk = opzione->hasFocus() && m_finestra.AvvisaOk(PostoDi(opzione));
+            opzione->setAccessibleDescription(opzione->isChecked()
+                    ? QString::fromStdString(
+                        Lettura::DescrizioneScelta(m_esperimento, densita, conOk))
+                    : QString());
         }
-    if (m_avvisoOk && !m_avvisoOk->hasFocus())
-        m_avvisoOk = nullptr;
 }
 
 Figura* Form1::Picture(Immagine img) const
@@ -243,7 +239,8 @@ void Form1::DopoLaScelta(QButtonGroup* gruppo, bool okPrima)
 {
     AggiornaNomiAccessibili();
     QAbstractButton* scelta = gruppo->checkedButton();
-    m_avvisoOk = !okPrima && Command1->isEnabled() ? scelta : nullptr;
+    m_finestra.Scelto(
+        gruppo == Option1 ? Posto::Option1 : Posto::Option2, okPrima, Command1->isEnabled());
     DescriviScelte();
     // Moving to a choice, a screen reader reads it with its description; a choice made where
     // the focus already was (Space, a click) it reads as a new state alone: the rest is said.

@@ -110,5 +110,4 @@ private:
     Avviso* m_avviso = nullptr;
     QPointer<QWidget> m_fuocoNuovo; // the focus, while the event that moved it there lasts
     std::array<QPointer<QAbstractButton>, 2> m_opzioneConFuoco; // in each group, the last
-    QPointer<QAbstractButton> m_avvisoOk; // the choice that announces it, while it has the focus
 };

@@ -123,8 +123,10 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 
 void Form1::AbilitaCommand1(bool abilitato)
 {
-    const Posto ora = Posto(PostoDelFuoco());
-    const Posto dove = abilitato ? Finestra::FuocoAllaFine(ora) : Finestra::FuocoAllAvvio(ora);
+    const Posto ora = PostoDi(PostoDelFuoco());
+    Posto dove = ora;
+    if (abilitato != m_okAbilitato)
+        dove = abilitato ? Finestra::FuocoAllaFine(ora) : Finestra::FuocoAllAvvio(ora);
     m_okAbilitato = abilitato;
     AbilitaOk(abilitato, Nome(dove == ora ? Posto::Nessuno : dove), Lettura::OkDisponibile);
 }

@@ -89,7 +89,7 @@ Form1::Form1(HINSTANCE istanza)
     : m_istanza(istanza)
     , m_esperimento(*this, SeparatoreDecimale())
     , m_finestra(*this)
-    , m_voci(m_esperimento)
+    , m_voci(m_esperimento, m_finestra)
 {
     m_dpi = DpiDi(nullptr);
     RECT finestra { 0, 0, Twips::Px(Geometria::LarghezzaClient, m_dpi),
@@ -418,6 +418,8 @@ void Form1::ImpostaCaption(Etichetta lbl, const std::string& testo)
 
 void Form1::AbilitaCommand1(bool abilitato)
 {
+    if (abilitato == bool(IsWindowEnabled(Command1)))
+        return;
     // Where the focus is, or where it goes back to as the window is active again.
     const HWND fuoco = GetFocus();
     const Posto ora = m_fuoco.PostoDi(IsChild(m_hwnd, fuoco) ? fuoco : m_fuoco.Salvato());
@@ -426,10 +428,8 @@ void Form1::AbilitaCommand1(bool abilitato)
         imgContenitore->setDescrizione(Largo(Lettura::CorsaAvviata));
         m_fuoco.Dai(imgContenitore->hwnd());
     }
-    const bool prima = IsWindowEnabled(Command1);
     EnableWindow(Command1, abilitato);
-    if (prima != abilitato)
-        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Command1, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Command1, OBJID_CLIENT, CHILDID_SELF);
     if (abilitato && Finestra::FuocoAllaFine(ora) != ora)
         m_fuoco.Dai(Command1);
 }
@@ -475,18 +475,23 @@ void Form1::Form_Load()
 
 void Form1::Option1_Click(int index)
 {
+    const bool okPrima = IsWindowEnabled(Command1);
     m_esperimento.ScegliLiquido(index);
-    AggiornaNomi();
-    NotifyWinEvent(
-        EVENT_OBJECT_DESCRIPTIONCHANGE, Option1.at(std::size_t(index)), OBJID_CLIENT, CHILDID_SELF);
+    DopoLaScelta(Posto::Option1, Option1.at(std::size_t(index)), okPrima);
 }
 
 void Form1::Option2_Click(int index)
 {
+    const bool okPrima = IsWindowEnabled(Command1);
     m_esperimento.ScegliMateriale(index);
+    DopoLaScelta(Posto::Option2, Option2.at(std::size_t(index)), okPrima);
+}
+
+void Form1::DopoLaScelta(Posto gruppo, HWND scelta, bool okPrima)
+{
+    m_finestra.Scelto(gruppo, okPrima, IsWindowEnabled(Command1));
     AggiornaNomi();
-    NotifyWinEvent(
-        EVENT_OBJECT_DESCRIPTIONCHANGE, Option2.at(std::size_t(index)), OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, scelta, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Form1::Command1_Click()

@@ -70,6 +70,8 @@ private:
     void Form_Load();
     void Option1_Click(int index);
     void Option2_Click(int index);
+    // What follows a choice in a group: the names and the chosen option's description.
+    void DopoLaScelta(Posto gruppo, HWND scelta, bool okPrima);
     void Command1_Click();
     void tmrDiscesa_Timer();
     void mnprince_Click();

@@ -4,14 +4,16 @@
 #include "Accessibile.h"
 #include "Esperimento.h"
 #include "Figura.h"
+#include "Finestra.h"
 #include "Lettura.h"
 #include "Riquadro.h"
 #include "Testo.h"
 
 #include <commctrl.h>
 
-Voci::Voci(const Esperimento& esperimento)
+Voci::Voci(const Esperimento& esperimento, const Finestra& finestra)
     : m_esperimento(esperimento)
+    , m_finestra(finestra)
 {
 }
 
@@ -51,7 +53,9 @@ std::wstring Voci::Descrizione(HWND opzione) const
     const auto voce = m_opzioni.find(opzione);
     if (voce == m_opzioni.end() || SendMessageW(opzione, BM_GETCHECK, 0, 0) != BST_CHECKED)
         return {};
-    return Largo(Lettura::DescrizioneScelta(m_esperimento, voce->second).c_str());
+    const Posto gruppo = voce->second == Etichetta::lblPSLiquido ? Posto::Option1 : Posto::Option2;
+    const bool conOk = GetFocus() == opzione && m_finestra.AvvisaOk(gruppo);
+    return Largo(Lettura::DescrizioneScelta(m_esperimento, voce->second, conOk).c_str());
 }
 
 LRESULT CALLBACK Voci::Opzione(

@@ -10,6 +10,7 @@
 #include <string>
 
 class Esperimento;
+class Finestra;
 class Figura;
 class Riquadro;
 
@@ -18,7 +19,7 @@ class Riquadro;
 // with the same; a chosen option's density as its description.
 class Voci {
 public:
-    explicit Voci(const Esperimento& esperimento);
+    Voci(const Esperimento& esperimento, const Finestra& finestra);
     Voci(const Voci&) = delete;
     Voci& operator=(const Voci&) = delete;
 
@@ -33,5 +34,6 @@ private:
     std::wstring Descrizione(HWND opzione) const;
 
     const Esperimento& m_esperimento;
+    const Finestra& m_finestra;
     std::map<HWND, Etichetta> m_opzioni;
 };

@@ -39,6 +39,8 @@ private slots:
     void fuocoDellaCorsa();
     void tab_data();
     void tab();
+    void okDisponibile_data();
+    void okDisponibile();
     void uscita_data();
     void uscita();
 };
@@ -193,6 +195,38 @@ void tst_Finestra::tab()
                     ora = posto;
     }
     QCOMPARE(visto, dove);
+}
+
+void tst_Finestra::okDisponibile_data()
+{
+    // A place's name is where the focus went; "arma" is a choice of a material that armed
+    // "OK", "sceglie" one that found it armed already. Whether the material's option says
+    // "OK disponibile" at the end.
+    QTest::addColumn<QString>("passi");
+    QTest::addColumn<bool>("detto");
+
+    QTest::newRow("the choice that armed \"OK\" says so") << "Option2 arma" << true;
+    QTest::newRow("a choice with \"OK\" armed already does not") << "Option2 sceglie" << false;
+    QTest::newRow("once: the focus away and back, it is news no more")
+        << "Option2 arma Command1 Option2" << false;
+    QTest::newRow("not while the focus is elsewhere") << "Command1 arma" << false;
+    QTest::newRow("the next choice without arming ends it") << "Option2 arma sceglie" << false;
+}
+
+void tst_Finestra::okDisponibile()
+{
+    QFETCH(QString, passi);
+    QFETCH(bool, detto);
+
+    Registratore vista;
+    Finestra finestra(vista);
+    for (const QString& passo : passi.split(' '))
+        if (passo == "arma" || passo == "sceglie")
+            finestra.Scelto(Posto::Option2, passo == "sceglie", true);
+        else
+            finestra.FuocoA(passo == "Option2" ? Posto::Option2 : Posto::Command1);
+    QCOMPARE(finestra.AvvisaOk(Posto::Option2), detto);
+    QVERIFY(!finestra.AvvisaOk(Posto::Option1));
 }
 
 void tst_Finestra::uscita_data()

@@ -890,11 +890,12 @@ void tst_FinestraWine::perUnLettoreDiSchermo()
             QVERIFY2(rect(figli[0]).contains(rect(figli[i])), qPrintable(riga));
     }
 
-    // Two choices: each says its density, and "OK" that it is available.
+    // Two choices: each says its density, and the one that armed "OK" that it is available.
     Scegli("Option1", 0);
     Scegli("Option2", 1);
-    QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("DESCRIPTIONCHANGE Button client ruolo=\\d+ "
-                                                    "\"Ferro\" descrizione=\"densità 7[.,]86\"")),
+    QTRY_VERIFY_WITH_TIMEOUT(
+        sentito(QStringLiteral("DESCRIPTIONCHANGE Button client ruolo=\\d+ "
+                               "\"Ferro\" descrizione=\"densità 7[.,]86, OK disponibile\"")),
         5000);
     QVERIFY(sentito(QStringLiteral("DESCRIPTIONCHANGE Button client ruolo=\\d+ \"Acqua\" "
                                    "descrizione=\"densità 1\"")));
@@ -909,6 +910,8 @@ void tst_FinestraWine::perUnLettoreDiSchermo()
     m_scrivania.tasto(QStringLiteral("Tab"));
     QTRY_COMPARE_WITH_TIMEOUT(
         Fuoco(Albero(QStringLiteral("3-ok"))), QStringLiteral("fuoco: Button \"OK\""), 5000);
+    QVERIFY2(!Albero(QStringLiteral("3-ok")).contains(QStringLiteral("OK disponibile")),
+        "\"OK disponibile\" was said again once the focus had left the choice");
     m_scrivania.tasto(QStringLiteral("Return"));
     QTRY_VERIFY_WITH_TIMEOUT(sentito(QStringLiteral("FOCUS Figura client ruolo=40 \"Vasca con "
                                                     "acqua\" descrizione=\"esperimento avviato\"")),
