@@ -2,6 +2,7 @@
 #include "PrefissoWine.h"
 
 #include <QDir>
+#include <QFile>
 
 PrefissoWine::PrefissoWine(const QString& display)
     : m_cartella(QDir::temp().filePath(QStringLiteral("idrovela-wine-XXXXXX")))
@@ -87,14 +88,44 @@ std::unique_ptr<QProcess> PrefissoWine::Avvia(
     return processo;
 }
 
-QString PrefissoWine::Racconta(QProcess& processo)
+QString PrefissoWine::Racconta(QProcess& processo) const
 {
     const QString stato = processo.state() == QProcess::NotRunning
         ? QStringLiteral("it ended with code %1").arg(processo.exitCode())
         : QStringLiteral("it is still running");
     const QStringList righe = QString::fromLocal8Bit(processo.readAll()).split(QLatin1Char('\n'));
     return stato + QStringLiteral("; its last lines:\n")
-        + righe.mid(qMax(0, righe.size() - 20)).join('\n');
+        + righe.mid(qMax(0, righe.size() - 20)).join('\n')
+        + QStringLiteral("\nthe prefix's processes (pid, state, where it waits, command):\n")
+        + Processi();
+}
+
+// Read from /proc rather than from ps, which cannot tell one prefix's processes from those of
+// another test running beside this one.
+QString PrefissoWine::Processi() const
+{
+    const QByteArray nostro
+        = "WINEPREFIX=" + m_ambiente.value(QStringLiteral("WINEPREFIX")).toLocal8Bit();
+    const auto leggi = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QStringList righe;
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString& pid : proc.entryList(QDir::Dirs)) {
+        if (!pid.front().isDigit()
+            || !leggi(proc.filePath(pid + "/environ")).split('\0').contains(nostro))
+            continue;
+        const QByteArray stat = leggi(proc.filePath(pid + "/stat"));
+        const QByteArray stato = stat.mid(stat.lastIndexOf(')') + 2, 1);
+        QByteArray comando = leggi(proc.filePath(pid + "/cmdline"));
+        comando.replace('\0', ' ');
+        righe << QStringLiteral("%1 %2 %3 %4")
+                     .arg(pid, QString::fromLatin1(stato),
+                         QString::fromLatin1(leggi(proc.filePath(pid + "/wchan"))),
+                         QString::fromLocal8Bit(comando.trimmed()));
+    }
+    return righe.isEmpty() ? QStringLiteral("none") : righe.join('\n');
 }
 
 PrefissoWine::Esito PrefissoWine::Esegui(

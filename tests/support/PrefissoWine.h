@@ -31,8 +31,8 @@ public:
     // A program under Wine, started; the QProcess's exit code is the Windows program's.
     std::unique_ptr<QProcess> Avvia(const QString& programma, const QStringList& argomenti = {});
     // What became of a program started so, for a test whose wait for it failed: running, or
-    // how it ended, and the last lines it wrote.
-    static QString Racconta(QProcess& processo);
+    // how it ended, the last lines it wrote, and every process of this prefix with its state.
+    QString Racconta(QProcess& processo) const;
 
     struct Esito {
         int stato = -1; // -1: it did not end in time, or crashed
@@ -55,6 +55,7 @@ public:
     bool AttendiServer(int attesaMs = 30000);
 
 private:
+    QString Processi() const;
     Esito Attendi(QProcess& processo, int attesaMs);
 
     QTemporaryDir m_cartella;

@@ -119,6 +119,21 @@ bool Scrivania::finestraEsiste(const QString& titolo) const
     return !cercaFinestra(titolo, 0).isEmpty();
 }
 
+QString Scrivania::elencoFinestre() const
+{
+    QProcess xwininfo;
+    xwininfo.start(
+        QStringLiteral("xwininfo"), { QStringLiteral("-root"), QStringLiteral("-tree") });
+    xwininfo.waitForFinished(10000);
+    QStringList righe;
+    for (const QString& riga : QString::fromLocal8Bit(xwininfo.readAllStandardOutput()).split('\n'))
+        if (riga.contains(QLatin1Char('"')))
+            righe << riga.trimmed();
+    if (!m_guasti.isEmpty())
+        righe << QStringLiteral("xdotool failed:") << m_guasti;
+    return righe.isEmpty() ? QStringLiteral("none") : righe.join(QLatin1Char('\n'));
+}
+
 QRect Scrivania::geometria(const QString& finestra) const
 {
     QProcess xwininfo;

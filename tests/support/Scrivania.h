@@ -34,6 +34,9 @@ public:
     // The id of the visible window with exactly this title, waiting up to attesaMs.
     QString cercaFinestra(const QString& titolo, int attesaMs = 10000) const;
     bool finestraEsiste(const QString& titolo) const;
+    // For a test that found no window: every named window on the server, with its place, and
+    // the failures of xdotool so far.
+    QString elencoFinestre() const;
     // Waits until the window manager has framed the window and shows it.
     bool attendiGestita(const QString& finestra, int attesaMs = 10000) const;
     // The window's client area in screen coordinates, without the window manager's frame.

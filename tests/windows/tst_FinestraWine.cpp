@@ -128,7 +128,10 @@ private:
         const QColor& colore = {}) const;
     // The share of the columns of a panel whose bottom rows hold a pixel of its border.
     double BordoInferiore(const QRect& pannello) const;
-    void Avvia();
+    // Starts the program unless it runs, and waits for its window; false, with m_guasto saying
+    // why, when it did not come.
+    bool Avvia();
+    bool Guasto(const QString& perche);
     // Where the window and its client area lie now.
     void Misura();
     // The window told that it moved to a screen of this scale, as Windows would tell it.
@@ -160,6 +163,7 @@ private:
     QString m_cambiaDpi;
     QString m_lettore;
     QString m_finestra;
+    QString m_guasto; // why Avvia() failed
     QRect m_esterno; // the X window: menu bar and client area
     QRect m_client; // the client area below the menu bar, in screen coordinates
     QDir m_artefatti;
@@ -269,17 +273,31 @@ void tst_FinestraWine::cleanupTestCase()
     m_wine.reset();
 }
 
-void tst_FinestraWine::Avvia()
+bool tst_FinestraWine::Avvia()
 {
     if (m_programma && m_programma->state() == QProcess::Running)
-        return;
+        return true;
     m_programma = m_wine->Avvia(m_exe);
-    QVERIFY(m_programma->waitForStarted());
+    if (!m_programma->waitForStarted())
+        return Guasto(QStringLiteral("wine did not start: ") + m_programma->errorString());
     m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 60000);
-    QVERIFY2(!m_finestra.isEmpty(),
-        qPrintable("the window did not appear: " + PrefissoWine::Racconta(*m_programma)));
-    QVERIFY2(m_scrivania.attendiGestita(m_finestra), "the window manager did not frame it");
-    QVERIFY2(AttendiDipinta(), "the window did not paint its first frame");
+    if (m_finestra.isEmpty()) {
+        // Too long for a failure's message, which QtTest cuts short.
+        qInfo().noquote() << m_wine->Racconta(*m_programma) << "\nthe X server's windows:\n"
+                          << m_scrivania.elencoFinestre();
+        return Guasto(QStringLiteral("the window did not appear (what ran is printed above)"));
+    }
+    if (!m_scrivania.attendiGestita(m_finestra))
+        return Guasto(QStringLiteral("the window manager did not frame it"));
+    if (!AttendiDipinta())
+        return Guasto(QStringLiteral("the window did not paint its first frame"));
+    return true;
+}
+
+bool tst_FinestraWine::Guasto(const QString& perche)
+{
+    m_guasto = perche;
+    return false;
 }
 
 void tst_FinestraWine::Misura()
@@ -440,7 +458,7 @@ void tst_FinestraWine::Scegli(const char* gruppo, int indice)
 
 void tst_FinestraWine::finestraDelProgetto()
 {
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     Fotografa(QStringLiteral("01-avvio"));
     QCOMPARE(m_esterno.width(), 474);
     const int menu = m_esterno.height() - 400;
@@ -495,7 +513,7 @@ void tst_FinestraWine::ogniLiquidoColoraLaVasca()
 {
     QFETCH(int, indice);
     QFETCH(QColor, colore);
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
 
     Scegli("Option1", indice);
 
@@ -505,7 +523,7 @@ void tst_FinestraWine::ogniLiquidoColoraLaVasca()
 
 void tst_FinestraWine::ferroInAcquaAffondaConLeBolle()
 {
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     Scegli("Option1", 0);
     Scegli("Option2", 1);
     // The iron body shows at the surface, above the rows where it will be seen sinking.
@@ -668,7 +686,7 @@ void tst_FinestraWine::ferroInAcquaAffondaConLeBolle()
 
 void tst_FinestraWine::ghiaccioInAcquaGalleggiaInSilenzio()
 {
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     Scegli("Option1", 0);
     Scegli("Option2", 0);
     QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
@@ -729,7 +747,7 @@ void tst_FinestraWine::pannelliSiApronoESiChiudono()
     QFETCH(QString, freccia);
     QFETCH(int, voce);
     QFETCH(bool, aTendina);
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     const QRect riquadro = Rettangolo(qPrintable(pannello));
     // The part of the panel that the other one never covers.
     const QRect proprio = pannello == QLatin1String("Frame3")
@@ -771,7 +789,7 @@ void tst_FinestraWine::pannelliSiApronoESiChiudono()
 
 void tst_FinestraWine::pannelliDallaTastiera()
 {
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     const QRect informazioni = Rettangolo("Frame4");
     const QRect spiegazione = Rettangolo("Frame3").adjusted(
         0, 0, 0, -(Rettangolo("Frame3").bottom() - informazioni.top() + 1));
@@ -804,7 +822,7 @@ void tst_FinestraWine::pannelliDallaTastiera()
 
 void tst_FinestraWine::laChiusuraChiedeConferma()
 {
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     // "No" by its letter, and by Alt with it, as the system's own Yes and No answer to theirs.
     for (const QString& no : { QStringLiteral("n"), QStringLiteral("alt+n") }) {
         m_scrivania.clic(m_scrivania.closeBox(m_finestra));
@@ -851,7 +869,7 @@ QString tst_FinestraWine::Albero(const QString& passo) const
 void tst_FinestraWine::perUnLettoreDiSchermo()
 {
     Chiudi();
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     std::unique_ptr<QProcess> ascolto = m_wine->Avvia(m_lettore, { QStringLiteral("eventi") });
     QVERIFY(ascolto->waitForStarted());
     QString eventi;
@@ -991,7 +1009,7 @@ void tst_FinestraWine::perUnLettoreDiSchermo()
 
 void tst_FinestraWine::esceDuranteUnaDiscesa()
 {
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     Scegli("Option1", 0);
     Scegli("Option2", 1);
     QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
@@ -1011,7 +1029,7 @@ void tst_FinestraWine::esceDuranteUnaDiscesa()
 
 void tst_FinestraWine::cambioDiScalaDurante()
 {
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     Scegli("Option1", 0);
     Scegli("Option2", 1);
     QTRY_VERIFY(Colore(QPoint(ColonnaCorpo, 96)) != ColoreAcqua);
@@ -1068,7 +1086,7 @@ void tst_FinestraWine::aOgniScala()
     Chiudi();
     QVERIFY2(m_wine->ImpostaDpi(dpi), qPrintable(m_wine->Errore()));
     m_dpi = dpi;
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     const QString nome = QStringLiteral("20-%1dpi-").arg(dpi);
     Fotografa(nome + QStringLiteral("avvio"));
 

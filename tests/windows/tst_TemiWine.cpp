@@ -112,7 +112,10 @@ private:
     // Where a control of the layout lies on the screen.
     QRect Rettangolo(const char* nome, int indice = -1) const;
     bool ImpostaSchema(const Schema& schema);
-    void Avvia();
+    // Starts the program and waits for its window, painted; false, with m_guasto saying why,
+    // when it did not come.
+    bool Avvia();
+    bool Guasto(const QString& perche);
     void Chiudi();
     // Waits until the window shows what it was asked to, in the colours of now, and has
     // stopped repainting: a switch of colours repaints control by control, and a screenshot
@@ -132,6 +135,7 @@ private:
     QString m_exe;
     QString m_cambiaColori;
     QString m_finestra;
+    QString m_guasto; // why Avvia() failed
     QRect m_esterno; // the X window: menu bar and client area
     QRect m_client; // the client area below the menu bar, on the screen
     QDir m_artefatti;
@@ -188,22 +192,34 @@ bool tst_TemiWine::ImpostaSchema(const Schema& schema)
     return m_wine->AttendiServer();
 }
 
-void tst_TemiWine::Avvia()
+bool tst_TemiWine::Avvia()
 {
     m_programma = m_wine->Avvia(m_exe);
-    QVERIFY(m_programma->waitForStarted());
+    if (!m_programma->waitForStarted())
+        return Guasto(QStringLiteral("wine did not start: ") + m_programma->errorString());
     m_finestra = m_scrivania.cercaFinestra(QStringLiteral("Idrovela"), 60000);
-    QVERIFY2(!m_finestra.isEmpty(),
-        qPrintable("the window did not appear: " + PrefissoWine::Racconta(*m_programma)));
+    if (m_finestra.isEmpty()) {
+        // Too long for a failure's message, which QtTest cuts short.
+        qInfo().noquote() << m_wine->Racconta(*m_programma) << "\nthe X server's windows:\n"
+                          << m_scrivania.elencoFinestre();
+        return Guasto(QStringLiteral("the window did not appear (what ran is printed above)"));
+    }
     // Placed by the window manager and painted: the tank shows its glass, "OK" its caption.
-    QVERIFY2(AttendiPixel([&](const QImage& s) {
-        m_esterno = m_scrivania.geometria(m_finestra);
-        m_client = QRect(m_esterno.left(), m_esterno.bottom() - Px(AltezzaClient) + 1,
-            Px(LarghezzaClient), Px(AltezzaClient));
-        return s.pixelColor(m_client.topLeft() + QPoint(150, 60)) == VetroDellaVasca
-            && Misurata(s, Rettangolo("Command1").adjusted(3, 3, -3, -3), 1.5).pixel >= 12;
-    }),
-        "the window did not paint");
+    if (!AttendiPixel([&](const QImage& s) {
+            m_esterno = m_scrivania.geometria(m_finestra);
+            m_client = QRect(m_esterno.left(), m_esterno.bottom() - Px(AltezzaClient) + 1,
+                Px(LarghezzaClient), Px(AltezzaClient));
+            return s.pixelColor(m_client.topLeft() + QPoint(150, 60)) == VetroDellaVasca
+                && Misurata(s, Rettangolo("Command1").adjusted(3, 3, -3, -3), 1.5).pixel >= 12;
+        }))
+        return Guasto(QStringLiteral("the window did not paint"));
+    return true;
+}
+
+bool tst_TemiWine::Guasto(const QString& perche)
+{
+    m_guasto = perche;
+    return false;
 }
 
 void tst_TemiWine::Chiudi()
@@ -385,7 +401,7 @@ void tst_TemiWine::leggibileDallAvvio()
     QFETCH(bool, altoContrasto);
     if (!schema.isEmpty())
         QVERIFY(ImpostaSchema(schema));
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     VerificaTutto(QString::fromLatin1(QTest::currentDataTag()).replace(' ', '-'), altoContrasto);
     Chiudi();
 }
@@ -395,7 +411,7 @@ void tst_TemiWine::leggibileDallAvvio()
 void tst_TemiWine::cambiatoDuranteLaLezione()
 {
     QVERIFY(ImpostaSchema(AltoContrastoNero));
-    Avvia();
+    QVERIFY2(Avvia(), qPrintable(m_guasto));
     const QPoint angolo = m_client.topLeft() + QPoint(2, 2);
     QCOMPARE(m_scrivania.schermata().pixelColor(angolo), QColor(Qt::black));
     struct Passo {
