@@ -99,12 +99,14 @@ void Form1::DaiNomiAccessibili()
 // The names that follow the choices.
 void Form1::AggiornaNomiAccessibili()
 {
-    imgContenitore->setAccessibleName(
-        QString::fromStdString(Lettura::NomeVasca(m_esperimento.Stato())));
-    imgLiquido->setAccessibleName(QString::fromStdString(
-        Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSLiquido)));
-    imgMateriale->setAccessibleName(QString::fromStdString(
-        Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSMateriale)));
+    Picture(Immagine::imgContenitore)
+        ->setAccessibleName(QString::fromStdString(Lettura::NomeVasca(m_esperimento.Stato())));
+    Picture(Immagine::imgLiquido)
+        ->setAccessibleName(QString::fromStdString(
+            Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSLiquido)));
+    Picture(Immagine::imgMateriale)
+        ->setAccessibleName(QString::fromStdString(
+            Lettura::NomeCampione(m_esperimento.Stato(), Etichetta::lblPSMateriale)));
 }
 
 // A screen reader speaks the focused option's description after its state: the chosen option
@@ -125,23 +127,7 @@ void Form1::DescriviScelte()
 
 Figura* Form1::Picture(Immagine img) const
 {
-    switch (img) {
-    case Immagine::imgGhiaccio:
-        return imgGhiaccio;
-    case Immagine::imgFerro:
-        return imgFerro;
-    case Immagine::imgRame:
-        return imgRame;
-    case Immagine::imgLegno:
-        return imgLegno;
-    case Immagine::imgLiquido:
-        return imgLiquido;
-    case Immagine::imgMateriale:
-        return imgMateriale;
-    case Immagine::imgContenitore:
-        return imgContenitore;
-    }
-    return imgContenitore;
+    return m_immagini[std::size_t(img)];
 }
 
 void Form1::ImpostaVisibile(Immagine img, bool visibile)
@@ -178,8 +164,9 @@ void Form1::AbilitaCommand1(bool abilitato)
     if (!abilitato && Finestra::FuocoAllAvvio(ora) != ora) {
         // Before "OK" goes grey, or its focus would fall to the first choice, which a screen
         // reader would read again; the tank says why it has the focus.
-        imgContenitore->setAccessibleDescription(QString::fromUtf8(Lettura::CorsaAvviata));
-        imgContenitore->setFocus(Qt::OtherFocusReason);
+        Picture(Immagine::imgContenitore)
+            ->setAccessibleDescription(QString::fromUtf8(Lettura::CorsaAvviata));
+        Picture(Immagine::imgContenitore)->setFocus(Qt::OtherFocusReason);
     }
     Command1->setEnabled(abilitato);
     if (abilitato && Finestra::FuocoAllaFine(ora) != ora)
@@ -204,7 +191,7 @@ void Form1::MsgBox(const std::string& testo, const std::string& titolo)
     // The window shows what the message speaks of before the box is built: its pending
     // repaint would otherwise wait for the box, and a sinking body's last step come late.
     QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
-    imgContenitore->setAccessibleDescription(QString()); // the run is over
+    Picture(Immagine::imgContenitore)->setAccessibleDescription(QString()); // the run is over
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(titolo),
         QString::fromStdString(testo), QMessageBox::Ok, this);
     SenzaIcone(box);
@@ -342,7 +329,7 @@ QWidget* Form1::Controllo(Posto posto) const
     case Posto::Command1:
         return Command1;
     case Posto::imgContenitore:
-        return imgContenitore;
+        return Picture(Immagine::imgContenitore);
     case Posto::Command3:
         return Command3;
     case Posto::Image1:

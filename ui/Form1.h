@@ -97,13 +97,7 @@ private:
     QButtonGroup* Option2 = nullptr;
     QLabel* lblPSLiquido = nullptr;
     QLabel* lblPSMateriale = nullptr;
-    Figura* imgContenitore = nullptr;
-    Figura* imgLiquido = nullptr;
-    Figura* imgMateriale = nullptr;
-    Figura* imgGhiaccio = nullptr;
-    Figura* imgFerro = nullptr;
-    Figura* imgRame = nullptr;
-    Figura* imgLegno = nullptr;
+    std::array<Figura*, NumeroImmagini> m_immagini {}; // by Immagine: see Picture()
     Figura* Command3 = nullptr;
     Figura* Image1 = nullptr;
     QTimer tmrDiscesa;

@@ -119,13 +119,8 @@ void Form1::CreaControlli()
     lblPSMateriale = client->findChild<QLabel*>(QStringLiteral("lblPSMateriale"));
     const auto figura
         = [client](const char* nome) { return client->findChild<Figura*>(QLatin1String(nome)); };
-    imgContenitore = figura("imgContenitore");
-    imgLiquido = figura("imgLiquido");
-    imgMateriale = figura("imgMateriale");
-    imgGhiaccio = figura("imgGhiaccio");
-    imgFerro = figura("imgFerro");
-    imgRame = figura("imgRame");
-    imgLegno = figura("imgLegno");
+    for (std::size_t i = 0; i < m_immagini.size(); ++i)
+        m_immagini[i] = figura(Nome(Immagine(i)));
     Command3 = figura("Command3");
     Image1 = figura("Image1");
 
@@ -198,10 +193,10 @@ void Form1::ImpostaImmagini()
     // shows, off the way to the first frame.
     const auto disegno
         = [](Disegno d) { return [d](qreal rapporto) { return Risorse::Immagine(d, rapporto); }; };
-    imgGhiaccio->setPictureDifferita(disegno(Disegno::CorpoGhiaccio));
-    imgFerro->setPictureDifferita(disegno(Disegno::CorpoFerro));
-    imgRame->setPictureDifferita(disegno(Disegno::CorpoRame));
-    imgLegno->setPictureDifferita(disegno(Disegno::CorpoLegno));
+    Picture(Immagine::imgGhiaccio)->setPictureDifferita(disegno(Disegno::CorpoGhiaccio));
+    Picture(Immagine::imgFerro)->setPictureDifferita(disegno(Disegno::CorpoFerro));
+    Picture(Immagine::imgRame)->setPictureDifferita(disegno(Disegno::CorpoRame));
+    Picture(Immagine::imgLegno)->setPictureDifferita(disegno(Disegno::CorpoLegno));
     for (Figura* bottone : { Command3, Image1 }) {
         bottone->setBottone(true);
         bottone->setPictureDifferita(disegno(Disegno::FrecciaIndietro));

@@ -147,13 +147,6 @@ void Form1::CreaControlli()
     }
     lblPSLiquido = Cerca("lblPSLiquido")->hwnd;
     lblPSMateriale = Cerca("lblPSMateriale")->hwnd;
-    imgContenitore = figura("imgContenitore");
-    imgLiquido = figura("imgLiquido");
-    imgMateriale = figura("imgMateriale");
-    imgGhiaccio = figura("imgGhiaccio");
-    imgFerro = figura("imgFerro");
-    imgRame = figura("imgRame");
-    imgLegno = figura("imgLegno");
     Command3 = figura("Command3");
     Image1 = figura("Image1");
 
@@ -161,7 +154,7 @@ void Form1::CreaControlli()
     m_fuoco.PrimaDelTab([this](Posto ora, bool avanti) { return m_finestra.Tab(ora, avanti); });
     m_fuoco.Nomina({ { Posto::Option1, { Option1.begin(), Option1.end() } },
         { Posto::Option2, { Option2.begin(), Option2.end() } }, { Posto::Command1, { Command1 } },
-        { Posto::imgContenitore, { imgContenitore->hwnd() } },
+        { Posto::imgContenitore, { Picture(Immagine::imgContenitore)->hwnd() } },
         { Posto::Command3, { Command3->hwnd() } }, { Posto::Image1, { Image1->hwnd() } } });
 
     ImpostaImmagini();
@@ -203,11 +196,14 @@ std::vector<std::vector<HWND>> Form1::PostiTab() const
 void Form1::ImpostaImmagini()
 {
     CaricaBitmap(Immagine::imgContenitore, Catalogo::Liquidi[0].bitmapContenitore);
-    imgGhiaccio->ImpostaIcona(
-        Icona(DisegniForm::CorpoGhiaccio), Grandi(m_istanza, Grande::Ghiaccio));
-    imgFerro->ImpostaIcona(Icona(DisegniForm::CorpoFerro), Grandi(m_istanza, Grande::Ferro));
-    imgRame->ImpostaIcona(Icona(DisegniForm::CorpoRame), Grandi(m_istanza, Grande::Rame));
-    imgLegno->ImpostaIcona(Icona(DisegniForm::CorpoLegno), Grandi(m_istanza, Grande::Legno));
+    Picture(Immagine::imgGhiaccio)
+        ->ImpostaIcona(Icona(DisegniForm::CorpoGhiaccio), Grandi(m_istanza, Grande::Ghiaccio));
+    Picture(Immagine::imgFerro)
+        ->ImpostaIcona(Icona(DisegniForm::CorpoFerro), Grandi(m_istanza, Grande::Ferro));
+    Picture(Immagine::imgRame)
+        ->ImpostaIcona(Icona(DisegniForm::CorpoRame), Grandi(m_istanza, Grande::Rame));
+    Picture(Immagine::imgLegno)
+        ->ImpostaIcona(Icona(DisegniForm::CorpoLegno), Grandi(m_istanza, Grande::Legno));
 
     const std::wstring freccia = Largo(Lettura::NomeFreccia);
     for (Figura* bottone : { Command3, Image1 }) {
@@ -280,7 +276,7 @@ const Form1::Controllo* Form1::ControlloDi(Immagine img) const
 
 float Form1::Top(const Riga& riga) const
 {
-    for (int i = 0; i <= int(Immagine::imgContenitore); ++i)
+    for (int i = 0; i < NumeroImmagini; ++i)
         if (std::strcmp(Nome(Immagine(i)), riga.nome) == 0)
             return m_esperimento.Top(Immagine(i));
     return float(riga.top); // the arrows, which never move
@@ -425,8 +421,8 @@ void Form1::AbilitaCommand1(bool abilitato)
     const Posto ora = m_fuoco.PostoDi(IsChild(m_hwnd, fuoco) ? fuoco : m_fuoco.Salvato());
     if (!abilitato && Finestra::FuocoAllAvvio(ora) != ora) {
         // A disabled button keeps no focus; the tank says why it has it.
-        imgContenitore->setDescrizione(Largo(Lettura::CorsaAvviata));
-        m_fuoco.Dai(imgContenitore->hwnd());
+        Picture(Immagine::imgContenitore)->setDescrizione(Largo(Lettura::CorsaAvviata));
+        m_fuoco.Dai(Picture(Immagine::imgContenitore)->hwnd());
     }
     EnableWindow(Command1, abilitato);
     NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Command1, OBJID_CLIENT, CHILDID_SELF);
@@ -457,7 +453,7 @@ void Form1::MsgBox(const std::string& testo, const std::string& titolo)
 {
     // The window shows what the message speaks of, the body's last step, before the box.
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    imgContenitore->setDescrizione({}); // the run is over
+    Picture(Immagine::imgContenitore)->setDescrizione({}); // the run is over
     MessageBoxW(m_hwnd, Largo(testo.c_str()).c_str(), Largo(titolo.c_str()).c_str(), MB_OK);
     // Should nothing arm "OK" after the box, the focus still goes back to a control.
     PostMessageW(m_hwnd, RendiFuoco, 0, 0);

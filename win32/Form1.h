@@ -105,13 +105,6 @@ private:
     std::array<HWND, 4> Option2 {};
     HWND lblPSLiquido = nullptr;
     HWND lblPSMateriale = nullptr;
-    Figura* imgContenitore = nullptr;
-    Figura* imgLiquido = nullptr;
-    Figura* imgMateriale = nullptr;
-    Figura* imgGhiaccio = nullptr;
-    Figura* imgFerro = nullptr;
-    Figura* imgRame = nullptr;
-    Figura* imgLegno = nullptr;
     Figura* Command3 = nullptr;
     Figura* Image1 = nullptr;
 };
