@@ -43,6 +43,7 @@ constexpr int EventiPredefiniti = 100000;
 constexpr int Ricordati = 30; // inputs printed before a failure
 constexpr int SceltePerRaffica = 300; // more than a byte can count
 constexpr int InputPerPausa = 8;
+constexpr int InputPerAvanzamento = 5000; // between the lines that tell the soak is going on
 constexpr int PrimoId = 1000; // the window numbers its controls from here, in the table's order
 constexpr UINT_PTR tmrDiscesa = 1;
 constexpr UINT BoxAperta = WM_APP + 100; // to the soak's own window: a box was created
@@ -202,6 +203,7 @@ private:
     void OsservaFreccia(HWND freccia, UINT messaggio, WPARAM w, LPARAM l);
     void Rispondi(HWND box);
     void Errore(const std::string& testo) { m_errori.push_back(testo); }
+    void Avanzamento(int numero, DWORD ms) const;
 
     static LRESULT CALLBACK Form(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR soak);
     static LRESULT CALLBACK Frecce(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR soak);
@@ -979,6 +981,14 @@ std::string Scolaresca::Verifica()
     return testo;
 }
 
+// The soak's pace is Wine's: every call into the system waits for the server, so a busy machine
+// slows it down many times over. These lines let whoever runs it tell slow from stuck.
+void Scolaresca::Avanzamento(int numero, DWORD ms) const
+{
+    std::printf("%d of %d inputs in %lu ms\n", numero, m_eventi, static_cast<unsigned long>(ms));
+    std::fflush(stdout); // the C runtime buffers a pipe whole, whatever setvbuf asked
+}
+
 int Scolaresca::Esegui()
 {
     std::string errore = Apri();
@@ -1000,8 +1010,11 @@ int Scolaresca::Esegui()
         // The window paints in the pauses, as when a pupil's inputs come quicker than that.
         Pompa(numero % InputPerPausa == 0 ? Messaggi::ConPittura : Messaggi::SenzaPittura);
         errore = Verifica();
-        if (errore.empty())
+        if (errore.empty()) {
+            if (numero % InputPerAvanzamento == 0)
+                Avanzamento(numero, GetTickCount() - inizio);
             continue;
+        }
         std::printf("The last inputs:\n");
         for (const std::string& riga : storia)
             std::printf("%s\n", riga.c_str());
