@@ -32,6 +32,9 @@ def lezione_pagina(lz, pagina, cartella):
                                          " && Idrovela.pronto"), "the program's start", 120)
         passi(lz, d, inizio)
         lz.chiudi()  # before the browser goes
+    except AssertionError:
+        print("Chromium's last lines:\n" + finestra.ultime_righe())
+        raise
     finally:
         finestra.chiudi()
 

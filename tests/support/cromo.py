@@ -60,15 +60,19 @@ class Finestra:
 
     def __init__(self, pagina, cartella, larghezza=800, altezza=600, attesa=120):
         profilo = _profilo(cartella)
+        # What Chromium says of its accessibility bridge is the one witness of a failure to
+        # reach the reader.
+        self.registro = pathlib.Path(profilo, "uscita.txt")
         pathlib.Path(profilo, "Default").mkdir()
         pathlib.Path(profilo, "Default", "Preferences").write_text(
             json.dumps({"intl": {"accept_languages": "it-IT,it"}}))
-        self.processo = subprocess.Popen(
-            [CHROMIUM, *QUIETO, "--force-renderer-accessibility", "--lang=it-IT",
-             "--window-position=0,0", f"--window-size={larghezza},{altezza}",
-             "--remote-debugging-port=0", "--user-data-dir=" + profilo,
-             pathlib.Path(pagina).resolve().as_uri()],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with self.registro.open("wb") as uscita:
+            self.processo = subprocess.Popen(
+                [CHROMIUM, *QUIETO, "--force-renderer-accessibility", "--lang=it-IT",
+                 "--window-position=0,0", f"--window-size={larghezza},{altezza}",
+                 "--remote-debugging-port=0", "--user-data-dir=" + profilo,
+                 pathlib.Path(pagina).resolve().as_uri()],
+                stdout=subprocess.DEVNULL, stderr=uscita)
         porta = pathlib.Path(profilo, "DevToolsActivePort")
         scadenza = time.monotonic() + attesa
         while not (porta.exists() and porta.read_text().count("\n") >= 1):
@@ -83,6 +87,10 @@ class Finestra:
         except Exception:
             self.chiudi()
             raise
+
+    def ultime_righe(self, quante=30):
+        righe = self.registro.read_text(errors="replace").splitlines()
+        return "\n".join(righe[-quante:])
 
     def chiudi(self):
         if getattr(self, "driver", None):
